@@ -1,0 +1,126 @@
+#include <cstring>
+
+#include "image/image_loaders.h"
+#include "image/symbol_table.h"
+#include "sim/memory.h"
+#include "support/fmt.h"
+
+namespace tav {
+
+namespace {
+
+// Reads the line starting at `pos` the way a 512-byte line buffer does: up to
+// and including a line feed, at most 511 characters.
+std::string_view next_line(ByteView file, std::size_t& pos) {
+  const std::size_t avail = std::min(file.size() - pos, kTextLineMax);
+  const char* begin = reinterpret_cast<const char*>(file.data(pos));
+  const auto* nl = static_cast<const char*>(std::memchr(begin, '\n', avail));
+  const std::size_t n = nl ? static_cast<std::size_t>(nl - begin) + 1 : avail;
+  pos += n;
+  return {begin, n};
+}
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// `digits` hex digits at `at`; false when the line ends or a digit is not hex.
+bool hex_field(std::string_view line, std::size_t at, int digits, std::uint32_t& out) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < digits; ++i) {
+    if (at + static_cast<std::size_t>(i) >= line.size()) return false;
+    const int d = hex_digit(line[at + static_cast<std::size_t>(i)]);
+    if (d < 0) return false;
+    v = v << 4 | static_cast<std::uint32_t>(d);
+  }
+  out = v;
+  return true;
+}
+
+// Writes the hex pairs from `at` on; a line that ends early gives fewer bytes.
+void write_data(std::string_view line, std::size_t at, std::int64_t count, std::uint32_t address, Memory& memory) {
+  for (std::int64_t k = 0; k < count; ++k) {
+    std::uint32_t byte = 0;
+    if (!hex_field(line, at + static_cast<std::size_t>(k) * 2, 2, byte)) return;
+    memory.WriteByte(address + static_cast<std::uint32_t>(k), static_cast<std::uint8_t>(byte));
+  }
+}
+
+}  // namespace
+
+LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols, LoadHost& host, char* format) {
+  std::uint32_t lines = 0;
+  for (std::size_t pos = 0; pos < file.size(); ++lines) next_line(file, pos);
+  host.progress("Memory Records", lines);
+
+  for (std::size_t pos = 0; pos < file.size();) {
+    if (host.stop_requested()) return LoadResult::Stopped;
+    host.step();
+    const std::string_view line = next_line(file, pos);
+    const char lead = line.empty() ? '\0' : line[0];
+    if (lead == '$') continue;
+    if (lead == 'S') {
+      const char type = line.size() > 1 ? line[1] : '\0';
+      const int width = (type == '3' || type == '7') ? 8 : (type == '2' || type == '8') ? 6 : 4;
+      std::uint32_t count = 0, address = 0;
+      hex_field(line, 2, 2, count);
+      hex_field(line, 4, width, address);
+      if (type == '7' || type == '8' || type == '9') {
+        symbols.define_symbol(".text", address);
+        host.output(fmtstr("T: 0x%hl\n", address));
+        *format = 'S';
+        return LoadResult::Ok;
+      }
+      if (type >= '1' && type <= '3') {
+        if (!*format) *format = 'S';
+        write_data(line, 4 + static_cast<std::size_t>(width), std::int64_t{count} - (type - '0' + 2), address, memory);
+      }
+      continue;
+    }
+    if (lead == ':') {
+      std::uint32_t count = 0, address = 0;
+      hex_field(line, 1, 2, count);
+      hex_field(line, 3, 4, address);
+      if (line.size() <= 8 || line[8] != '0') {
+        symbols.define_symbol(".text", address);
+        host.output(fmtstr("T: 0x%hl\n", address));
+        *format = ':';
+        return LoadResult::Ok;
+      }
+      if (!*format) *format = ':';
+      write_data(line, 9, count, address, memory);
+      continue;
+    }
+    host.error("read error S-record/Hex");
+    return LoadResult::Fatal;
+  }
+  return LoadResult::Ok;
+}
+
+LoadResult load_binary_image(ByteView file, bool read_failed, Memory& memory, SymbolTable& symbols, LoadHost& host) {
+  std::uint32_t address = 0;
+  std::size_t pos = 0;
+  host.progress("Memory Blocks", static_cast<std::uint32_t>((file.size() + Memory::kBlockSize - 1) / Memory::kBlockSize));
+  while (pos < file.size()) {
+    if (host.stop_requested()) return LoadResult::Stopped;
+    std::uint8_t* block = memory.block_data(address);
+    if (!block) break;  // the store reported that it is full
+    const std::uint32_t within = address & (Memory::kBlockSize - 1);
+    const std::size_t count = std::min<std::size_t>(Memory::kBlockSize - within, file.size() - pos);
+    std::memcpy(block + within, file.data(pos), count);
+    memory.set_block_state(address, Memory::New);
+    address += static_cast<std::uint32_t>(count);
+    pos += count;
+    host.step();
+  }
+  if (read_failed) host.error("read error absolu\n");
+  host.output(fmtstr("A: 0x%hl(%l)\n", 0, address));
+  symbols.define_symbol(".text", 0);
+  symbols.define_symbol(".tsize", address);
+  return LoadResult::Ok;
+}
+
+}  // namespace tav

@@ -1,0 +1,246 @@
+#include "image/program.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "image/debug_builder.h"
+#include "image/image_loaders.h"
+#include "sim/memory.h"
+#include "support/fmt.h"
+#include "support/messages.h"
+#include "support/numconv.h"
+
+namespace tav {
+
+namespace {
+
+// The whole file; `failed` tells that reading stopped before its end.
+bool read_file(const std::string& path, std::vector<std::uint8_t>& out, bool& failed) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out.clear();
+  char buffer[1 << 16];
+  while (in) {
+    in.read(buffer, sizeof buffer);
+    out.insert(out.end(), buffer, buffer + in.gcount());
+  }
+  failed = in.bad();
+  return true;
+}
+
+std::string address_text(std::uint32_t address) { return fmtstr("0x%hl", address); }
+
+}  // namespace
+
+Program::Program(Memory& memory) : memory_(memory) {}
+
+std::vector<SectionInfo> Program::section_list() const {
+  std::vector<SectionInfo> out;
+  for (const SegmentRecord& s : layout_.segments) {
+    SectionInfo info;
+    info.flags = static_cast<std::uint8_t>(((s.attribute & 0x80u) ? 1u : 0u) | (s.base != s.placement ? 2u : 0u));
+    info.placement = s.placement;
+    info.size = s.size;
+    std::memcpy(info.name.data(), s.name.data(), std::min<std::size_t>(s.name.size(), info.name.size() - 1));
+    out.push_back(info);
+  }
+  return out;
+}
+
+void Program::clear_for_load() {
+  symbols_.clear_program_symbols();
+  layout_ = ObjectLayout{};
+  tables_.clear();
+  memory_.clear_loaded_state();
+  format_ = ImageFormat::None;
+  release_file();
+  if (hooks_.reset_call_stack) hooks_.reset_call_stack();
+}
+
+void Program::release_file() {
+  bytes_.clear();
+  bytes_.shrink_to_fit();
+  file_open_ = false;
+}
+
+void Program::abandon(bool everything) {
+  abandoned_ = true;
+  tables_.clear();
+  if (everything) {
+    symbols_.clear_program_symbols();
+    layout_ = ObjectLayout{};
+  }
+  release_file();
+}
+
+int Program::load_program(const std::string& path, bool raw, bool symbols_only, bool quiet) {
+  std::vector<std::uint8_t> bytes;
+  bool read_failed = false;
+  if (!read_file(path, bytes, read_failed)) {
+    abandoned_ = false;
+    clear_for_load();
+    file_name_ = path;
+    host_->error("can't open: " + path);
+    return 0;
+  }
+  return load_bytes(path, std::move(bytes), raw, symbols_only, quiet, read_failed);
+}
+
+int Program::load_bytes(const std::string& path, std::vector<std::uint8_t> bytes, bool raw, bool symbols_only,
+                        bool quiet, bool read_failed) {
+  abandoned_ = false;
+  clear_for_load();
+  file_name_ = path;
+  bytes_ = std::move(bytes);
+  if (hooks_.load_notify) hooks_.load_notify(path, 0);
+  const ByteView view(bytes_);
+  const int first = (!raw && !bytes_.empty()) ? bytes_[0] : -1;
+
+  if (first == 'S' || first == ':') {
+    char format = 0;
+    const LoadResult r = load_text_records(view, memory_, symbols_, *host_, &format);
+    format_ = static_cast<ImageFormat>(format ? format : first);
+    release_file();
+    if (r == LoadResult::Fatal) abandoned_ = true;
+    return r == LoadResult::Ok ? 1 : 0;
+  }
+  if (first == 0x9D || first == 0xC2 || first == 0xC3) {
+    host_->error("Unsupported Old V3 format ");
+    release_file();
+    return 0;
+  }
+  if (first == 0xCC || first == 0xCD) {
+    format_ = ImageFormat::Object;
+    ObjectReader reader(view, memory_, symbols_, tables_, layout_, *host_, symbols_only, quiet);
+    const LoadResult r = reader.read();
+    switch (r) {
+      case LoadResult::Ok:
+        file_open_ = true;
+        return 1;
+      case LoadResult::Fatal:
+        abandon(true);
+        return 0;
+      case LoadResult::Stopped:  // what was read stays, but no half-built debug information
+        tables_.clear();
+        release_file();
+        return 0;
+      case LoadResult::Failed:
+        tables_.clear();
+        release_file();
+        return 0;
+    }
+    return 0;
+  }
+  const LoadResult r = load_binary_image(view, read_failed, memory_, symbols_, *host_);
+  format_ = ImageFormat::Absolute;
+  entry_ = 0;
+  release_file();
+  return r == LoadResult::Ok ? 1 : 0;
+}
+
+bool Program::build_debug_info() {
+  if (format_ != ImageFormat::Object || !file_open_) return true;
+  DebugBuildOptions options;
+  options.format = static_cast<char>(format_);
+  options.no_duplicate_files = host_->no_duplicate_files();
+  DebugBuilder builder(tables_, ByteView(bytes_), layout_.debug_base, *host_, options);
+  host_->status(" Building debug info");
+  LoadResult r = builder.build_files();
+  if (r == LoadResult::Ok) {
+    host_->status("Checking Consistency");
+    r = builder.check_consistency();
+  }
+  if (r == LoadResult::Ok) {
+    host_->status("Updating Markers");
+    if (hooks_.update_markers) hooks_.update_markers();
+    host_->status("Building define info");
+    r = builder.build_defines();
+  }
+  if (r != LoadResult::Ok) {
+    if (r == LoadResult::Fatal)
+      abandon(false);
+    else
+      tables_.clear();
+    return false;
+  }
+  return true;
+}
+
+bool Program::load(const std::string& path, const LoadOptions& options) {
+  host_->status("Loading... Please Wait");
+  bool ok = load_program(path, options.raw, options.symbols_only, options.quiet) == 1;
+  if (ok) ok = build_debug_info();
+  release_file();
+  host_->refresh_views();
+  if (!ok) return false;
+  if (hooks_.load_notify) hooks_.load_notify(path, 1);
+  if (!determine_entry(options)) return false;
+  if (hooks_.set_pc)
+    hooks_.set_pc(entry_);
+  else
+    memory_.WritePC(entry_);
+  if (const DebugRecord* r = tables_.record_at(entry_)) {
+    if (hooks_.show_source) hooks_.show_source(*r);
+  } else if (!tables_.empty() && !options.stay && hooks_.run_to_first_line) {
+    host_->status("Running");
+    std::uint32_t line = 0;
+    if (hooks_.run_to_first_line(entry_, &line)) host_->output("first C line at " + address_text(line) + "\n");
+  }
+  if (tables_.empty()) host_->output("no debug symbol table\n");
+  return true;
+}
+
+bool Program::determine_entry(const LoadOptions& options) {
+  const std::string at = msgtext(msg::entry_point_at);
+  if (options.has_entry) {
+    const std::string& spec = options.entry;
+    std::uint32_t value = 0;
+    const int length = static_cast<int>(spec.size());
+    if (length > 0 && numscan32(spec.c_str(), length, &value, 1) == length) {
+      entry_ = value;
+      if (!options.quiet) {
+        std::string line = at + " " + address_text(value);
+        if (const ProgramSymbol* s = symbols_.find_exact(value, "_")) line += " (" + s->name + ")";
+        host_->output(line + "\n");
+      }
+      return true;
+    }
+    if (const ProgramSymbol* s = symbols_.rensym("_" + spec)) {
+      entry_ = s->value();
+      if (!options.quiet) host_->output(at + " " + spec + " (" + address_text(entry_) + ")\n");
+      return true;
+    }
+    host_->error(msgtext(msg::invalid_entry_point) + ": " + spec + "\n");
+    return false;
+  }
+  bool found = false;
+  if (hooks_.reset_pending && hooks_.reset_pending()) {
+    entry_ = hooks_.reset_cpu ? hooks_.reset_cpu() : 0;
+    found = true;
+  } else {
+    for (const char* name : {"__stext", "__text", ".text"}) {
+      if (const ProgramSymbol* s = symbols_.rensym(name)) {
+        entry_ = s->value();
+        found = true;
+        break;
+      }
+    }
+  }
+  if (!found) {
+    entry_ = 0;
+    host_->error("Cannot Find entry Point. Set PC to entry point");
+    return true;
+  }
+  if (!options.quiet) host_->output(at + " " + address_text(entry_) + "\n");
+  return true;
+}
+
+void Program::unload() {
+  memory_.clear_loaded_state();
+  for (const char* name : {".text", ".tsize", ".data", ".dsize", ".bss", ".bsize"}) symbols_.remove_symbol(name);
+  tables_.clear();
+  layout_ = ObjectLayout{};
+  release_file();
+}
+
+}  // namespace tav

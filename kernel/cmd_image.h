@@ -1,0 +1,52 @@
+// The commands that load a program and list or mark its files and functions:
+// "l"/"load", "files", "funcs", "a"/"activ" and "deact".
+#pragma once
+#include <string_view>
+
+#include "image/load_host.h"
+
+namespace tav {
+
+class Debugger;
+class Program;
+struct FunctionBlock;
+
+// The commands over a given program.
+const char* image_load(Debugger& d, Program& program, const char* args, int mode);
+const char* image_files(Debugger& d, Program& program, const char* args, int mode);
+const char* image_funcs(Debugger& d, Program& program, const char* args, int mode);
+const char* image_activ(Debugger& d, Program& program, const char* args, int mode);
+const char* image_deact(Debugger& d, Program& program, const char* args, int mode);
+
+// The command-table handlers: the same over the debugger's own program.
+const char* cmd_load(Debugger& d, const char* args, int mode);
+const char* cmd_files(Debugger& d, const char* args, int mode);
+const char* cmd_funcs(Debugger& d, const char* args, int mode);
+const char* cmd_activ(Debugger& d, const char* args, int mode);
+const char* cmd_deact(Debugger& d, const char* args, int mode);
+
+// A function's mark in the function lists: " (on)   ", " (off)  " or " (act)  ".
+std::string_view function_mark(const FunctionBlock& f);
+
+// What a load shows goes through the kernel: output, errors, the status line,
+// the progress gauge and the stop request.
+class KernelLoadHost : public LoadHost {
+ public:
+  explicit KernelLoadHost(Debugger& d) : d_(d) {}
+  ~KernelLoadHost() override;
+  void output(std::string_view text) override;
+  void error(std::string_view text) override;
+  void status(std::string_view text) override;
+  void progress(std::string_view title, std::uint32_t count) override;
+  void step() override;
+  bool stop_requested() override;
+  bool no_duplicate_files() override;
+  void refresh_views() override;
+
+ private:
+  Debugger& d_;
+  bool gauge_open_ = false;
+  unsigned polls_ = 0;
+};
+
+}  // namespace tav

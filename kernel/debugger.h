@@ -1,0 +1,90 @@
+// The one object that owns a debugger's whole state and wires its subsystems
+// together. Command handlers receive it; tests make as many as they like.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "events/event_table.h"
+#include "expr/expr_env.h"
+#include "expr/frames.h"
+#include "expr/putresult.h"
+#include "expr/xexpr.h"
+#include "image/program.h"
+#include "kernel/channels.h"
+#include "kernel/data_views.h"
+#include "kernel/extcmd.h"
+#include "kernel/host.h"
+#include "kernel/interp.h"
+#include "kernel/kernel_event_host.h"
+#include "kernel/output.h"
+#include "kernel/run_control.h"
+#include "kernel/target_state.h"
+#include "sim/cpu.h"
+#include "sim/cpu_regs.h"
+#include "sim/memory.h"
+#include "sim/registers.h"
+#include "sim/run_state.h"
+
+namespace tav {
+
+class MonitorList;
+
+// The debugger is where target memory reports its errors ("memory file
+// overflow"): they go to the kernel's error output.
+class Debugger : public ErrorReporter {
+ public:
+  explicit Debugger(Host& host);
+  virtual ~Debugger();
+  Debugger(const Debugger&) = delete;
+  Debugger& operator=(const Debugger&) = delete;
+
+  // True while no program with C source lines is loaded: commands that need
+  // debug information are refused then.
+  virtual bool line_table_empty() const { return program.tables().empty(); }
+
+  Host& host;
+  RunState run;                    // stop request and running flag
+  KernelState kernel;              // interpreter flags and counters
+  OutputState output;              // record, redirect and capture
+  ExtCommandRegistry ext_commands;  // command words of extensions
+  std::string source_path;         // directories separated by "|"; empty: current directory
+  std::string config_file;         // the configuration file ZUZU12Z.INI
+
+  // The simulated target: the CPU12 register file, memory and the register-code view of both.
+  CpuRegs cpu_regs;
+  Memory memory{cpu_regs, *this};
+  Registers registers{cpu_regs, memory};
+  TargetCommandState target_commands;  // what the memory and register commands keep between uses
+
+  // The loaded program, the CPU12 core, the call stack the debugger follows
+  // and the expressions over all of them.
+  Program program{memory};
+  Cpu cpu{cpu_regs, memory};
+  FrameStacks frames{memory, registers};
+  ExprEnv expr_env{memory, registers, program.symbols(), program.tables(), &frames, true, {}};
+  ExprEvaluator evaluator{expr_env};
+
+  // Breakpoints and watchpoints, and execution control.
+  KernelEventHost event_host{*this};
+  EventTable events{event_host, memory, registers, program.tables(), frames, evaluator};
+  RunControl execution{*this};
+
+  // How values print (the console shows aggregates as text) and the printer
+  // that the evaluation, monitor and variable commands share.
+  FormatSettings format_settings;
+  ValueFormatter formatter{expr_env, format_settings};
+
+  // The monitors, the variable browser's scope and the I/O channels.
+  Monitors monitor_list;
+  VariablesScope vars_scope;
+  Channels channels;
+
+  // The monitors as the event and session commands see them.
+  MonitorList* monitors = &monitor_list;
+  // Told at the end of "zero" (the extensions' reset notification).
+  std::function<void()> on_reset;
+
+  void report_error(std::string_view text) override;
+};
+
+}  // namespace tav

@@ -1,0 +1,149 @@
+// Execution control: turns the run commands into executed instructions. The
+// driver loop repeats units (one instruction, or up to the next source line),
+// checks the events after each unit, shows progress and honours the stop
+// request; the instruction loop around the CPU core takes interrupts, calls
+// the per-instruction callbacks, keeps the profiling counters and prints the
+// instruction trace; the call-stack frames follow the debug records passed.
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "events/callback_list.h"
+#include "kernel/line_index.h"
+
+namespace tav {
+
+class Debugger;
+class RawAccessWatcher;
+struct DebugRecord;
+
+// A callback called after every instruction of a run command, with the cycle
+// counter (and the parameter given at registration when it has one).
+struct InstructionCallback {
+  void (*plain)(std::uint32_t cycles) = nullptr;
+  void (*with_param)(std::uint32_t cycles, std::uint32_t param) = nullptr;
+};
+using InstructionCallbacks = CallbackList<InstructionCallback>;
+
+// The kernel console's low-level breakpoints as the run loop sees them.
+class KernelBreakCheck {
+ public:
+  virtual ~KernelBreakCheck() = default;
+  virtual void clear_pending() = 0;              // before each instruction
+  virtual void fetch(std::uint32_t global_pc) = 0;  // the instruction fetch
+  virtual bool pending() const = 0;               // a breakpoint was hit: the run stops
+  virtual RawAccessWatcher* raw_watcher() = 0;    // debugger-side accesses during the run
+};
+
+// What a run command asks for.
+struct RunRequest {
+  bool go = false;           // no count: until an event fires or the stop request
+  bool go_type = false;      // a go command (" Running "), even when a count made it count
+  bool instruction = false;  // units are single instructions
+  bool step_over = false;    // calls run to completion (ostep, finish)
+  std::int16_t depth = 0;    // finish starts at 1
+  bool trace = false;        // print each source line reached
+  bool itrace = false;       // print each instruction executed
+  std::int32_t count = 1;    // units; kNoLimit with go
+};
+
+// How a run command ended.
+enum class RunEnd { Count, Event, Stop, KernelBreak };
+
+class RunControl {
+ public:
+  static constexpr std::int32_t kNoLimit = 32000;
+
+  explicit RunControl(Debugger& d);
+  ~RunControl();
+  RunControl(const RunControl&) = delete;
+  RunControl& operator=(const RunControl&) = delete;
+
+  // Stops a run that "start" began and waits for its thread to end.
+  void join();
+
+  // The driver loop of one run command.
+  RunEnd drive(RunRequest request);
+  // The end of a load: from the entry point to the first C source line.
+  // False when the program never got there (stop request, undefined opcode).
+  bool run_to_first_line(std::uint32_t* line_address);
+
+  // The exported entry points.
+  bool IsTargetRunning() const;
+  void ExecTargetCode();
+  void StartTargetCode();
+  void StepCode(int count);
+  void StepTargetCode(int count);
+  void AnimateTargetCode();
+  void StopExecution();
+  std::uint32_t SetStopFlag(std::uint32_t value);
+  std::uint32_t GetStopFlag() const;
+  int CheckForStop();
+
+  // The run thread that "start" made is allowed to issue its "go" although
+  // the target already counts as running.
+  bool take_thread_start() { return thread_start_.exchange(false); }
+  bool animating() const { return animate_; }
+  // A run command is executing (stop reports are printed only then).
+  bool in_command() const { return nesting_; }
+
+  // zero and reset: registers from reset, PC at the program's entry, call
+  // stack and execution state cleared.
+  void reset_cpu();
+  void reset_state();
+  // The loader asks for a reset before the next run command's first instruction.
+  void request_reset() { reset_pending_ = true; }
+
+  InstructionCallbacks& callbacks() { return callbacks_; }
+  void set_kernel_break(KernelBreakCheck* check) { kernel_break_ = check; }
+  // The program changed: per-address facts are worked out again.
+  void invalidate_index() { index_.invalidate(); }
+  const LineIndex& index();
+
+ private:
+  enum class UnitEnd { Line, Event, Stop, Undefined, KernelBreak };
+  struct Step {
+    bool undefined = false;
+    bool interrupt = false;
+  };
+
+  Step instruction();
+  void pass_records(std::uint32_t pc);
+  UnitEnd instruction_unit();
+  UnitEnd source_unit(bool go_mode);
+  const DebugRecord* stop_record(std::uint32_t pc) const;
+  bool poll_stop();
+  void print_line_trace(const DebugRecord& r);
+  void end_command();
+
+  Debugger& d_;
+  LineIndex index_;
+  InstructionCallbacks callbacks_;
+  KernelBreakCheck* kernel_break_ = nullptr;
+
+  // Mode flags of the command being run.
+  bool step_over_ = false;
+  std::int16_t depth_ = 0;
+  bool trace_ = false;
+  bool itrace_ = false;
+  bool animate_ = false;
+  bool nesting_ = false;
+  bool reset_pending_ = false;
+  bool on_worker_ = false;  // the run was started by StartTargetCode
+  std::uint32_t command_start_cycles_ = 0;
+
+  // Host polling: every kPollEvery instructions the clock is read; the host
+  // pumps its events when kPollPeriod has passed since it last did.
+  static constexpr std::uint32_t kPollEvery = 4096;
+  static constexpr std::chrono::milliseconds kPollPeriod{5};
+  std::uint32_t poll_countdown_ = kPollEvery;
+  std::chrono::steady_clock::time_point last_pump_{};
+
+  std::thread worker_;
+  std::atomic<bool> thread_start_{false};
+};
+
+}  // namespace tav

@@ -1,0 +1,78 @@
+// Branches, long branches, loop primitives, brset/brclr, jmp, jsr, bsr, call.
+#include "sim/cpu_exec.h"
+
+namespace tav::exec {
+namespace {
+
+// Condition of the conditional branches 0x20-0x2F (and their long forms):
+// bits 1-3 select it; an odd opcode branches when it holds, an even one when not.
+inline bool branch_taken(std::uint8_t opcode, std::uint16_t ccr) {
+  const bool c = ccr & CC_C, z = ccr & CC_Z, v = ccr & CC_V, n = ccr & CC_N;
+  bool cond;
+  switch ((opcode >> 1) & 7) {
+    case 0: cond = false; break;
+    case 1: cond = c || z; break;
+    case 2: cond = c; break;
+    case 3: cond = z; break;
+    case 4: cond = v; break;
+    case 5: cond = n; break;
+    case 6: cond = n != v; break;
+    default: cond = z || (n != v); break;
+  }
+  return (opcode & 1) ? cond : !cond;
+}
+
+inline void loop_primitive(Cpu& c, const Operand& o) {
+  const unsigned code = postbyte_register(o.post & 7);
+  const LoopKind kind = loop_kind(o.post);
+  std::uint16_t v = read_register(c.regs, code);
+  if (kind != LoopKind::Test) {
+    v = static_cast<std::uint16_t>(kind == LoopKind::Increment ? v + 1 : v - 1);
+    write_register(c.regs, code, v);
+  }
+  const bool zero = is_8bit_register(code) ? (v & 0xFF) == 0 : v == 0;
+  if (zero != loop_branches_on_nonzero(o.post))
+    jump_to(c, o.target);
+  else
+    c.scratch.alt = 1;
+}
+
+struct Flow {
+  template <int I>
+  static void apply(Cpu& c, Operand& o) {
+    constexpr OpcodeEntry e = kOpcodeTable[I];
+    constexpr Mn m = e.mnemonic;
+    if constexpr (is_loop_entry(e)) {
+      loop_primitive(c, o);
+    } else if constexpr (m == Mn::brset || m == Mn::brclr) {
+      const std::uint8_t combined = m == Mn::brclr ? (o.mask & o.memory) : (o.mask & ~o.memory);
+      if (combined == 0) jump_to(c, o.target);
+    } else if constexpr (m == Mn::jmp) {
+      jump_to(c, o.ea);
+    } else if constexpr (m == Mn::jsr) {
+      push16(c, c.regs.pc);
+      jump_to(c, o.ea);
+    } else if constexpr (m == Mn::bsr) {
+      push16(c, c.regs.pc);
+      jump_to(c, o.target);
+    } else if constexpr (m == Mn::call) {
+      push16(c, c.regs.pc);
+      push8(c, c.regs.ppage);
+      // The `ppc` rule: the target's flash page becomes PPAGE.
+      c.regs.ppage = static_cast<std::uint8_t>(o.ea >> 14);
+      c.regs.pc = Memory::PpcLocal(o.ea);
+    } else {
+      static_assert(opd::relative(e.operand) && e.opcode >= 0x20 && e.opcode <= 0x2F);
+      if (branch_taken(e.opcode, c.regs.ccr))
+        jump_to(c, o.target);
+      else
+        c.scratch.alt = 1;
+    }
+  }
+};
+
+}  // namespace
+
+void register_flow(DispatchTable& table) { register_family<Handler::Flow, Flow>(table); }
+
+}  // namespace tav::exec

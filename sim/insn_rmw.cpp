@@ -1,0 +1,110 @@
+// 8- and 16-bit read-modify-write: neg com inc dec lsl/asl lsr asr rol ror clr
+// tst on A, B, D, X, Y or a memory byte/word.
+#include "sim/cpu_exec.h"
+
+namespace tav::exec {
+namespace {
+
+enum class Op { Neg, Com, Inc, Dec, Lsl, Lsr, Asr, Rol, Ror, Clr, Tst };
+
+constexpr bool starts_with(const char* s, const char* p) {
+  while (*p)
+    if (*s++ != *p++) return false;
+  return true;
+}
+
+constexpr Op op_of(Mn m) {
+  const char* n = mnemonic_name(m);
+  if (starts_with(n, "neg")) return Op::Neg;
+  if (starts_with(n, "com")) return Op::Com;
+  if (starts_with(n, "inc")) return Op::Inc;
+  if (starts_with(n, "dec")) return Op::Dec;
+  if (starts_with(n, "lsl") || starts_with(n, "asl")) return Op::Lsl;
+  if (starts_with(n, "lsr")) return Op::Lsr;
+  if (starts_with(n, "asr")) return Op::Asr;
+  if (starts_with(n, "rol")) return Op::Rol;
+  if (starts_with(n, "ror")) return Op::Ror;
+  if (starts_with(n, "clr")) return Op::Clr;
+  return Op::Tst;
+}
+
+// The operation on a value of `Bits` bits; sets C, V, N, Z.
+template <Op K, unsigned Bits>
+inline std::uint32_t operate(CpuRegs& r, std::uint32_t old) {
+  constexpr std::uint32_t top = 1u << (Bits - 1);
+  constexpr std::uint32_t all = (top << 1) - 1;
+  const bool carry_in = r.ccr & CC_C;
+  std::uint16_t ccr = static_cast<std::uint16_t>(r.ccr & ~(CC_V | CC_N | CC_Z));
+  std::uint32_t v = 0;
+  if constexpr (K == Op::Lsl || K == Op::Rol) {
+    v = ((old << 1) | (K == Op::Rol && carry_in ? 1 : 0)) & all;
+    ccr = static_cast<std::uint16_t>(old & top ? ccr | CC_C : ccr & ~CC_C);
+    if (((old & top) != 0) != ((old & (top >> 1)) != 0)) ccr |= CC_V;
+  } else if constexpr (K == Op::Lsr || K == Op::Asr || K == Op::Ror) {
+    bool in = false;
+    if constexpr (K == Op::Asr) in = old & top;
+    if constexpr (K == Op::Ror) in = carry_in;
+    v = (old >> 1) | (in ? top : 0);
+    const bool c = old & 1;
+    ccr = static_cast<std::uint16_t>(c ? ccr | CC_C : ccr & ~CC_C);
+    if (((v & top) != 0) != c) ccr |= CC_V;
+  } else if constexpr (K == Op::Clr) {
+    v = 0;
+    ccr &= static_cast<std::uint16_t>(~CC_C);
+  } else if constexpr (K == Op::Com) {
+    v = ~old & all;
+    ccr |= CC_C;
+  } else if constexpr (K == Op::Neg) {
+    v = (0u - old) & all;
+    ccr = static_cast<std::uint16_t>(old ? ccr | CC_C : ccr & ~CC_C);
+    if (old == top) ccr |= CC_V;
+  } else if constexpr (K == Op::Dec) {
+    v = (old - 1) & all;
+    if (old == top) ccr |= CC_V;
+  } else if constexpr (K == Op::Inc) {
+    v = (old + 1) & all;
+    if (old == top - 1) ccr |= CC_V;
+  } else {
+    v = old;
+    ccr &= static_cast<std::uint16_t>(~CC_C);
+  }
+  if (v & top) ccr |= CC_N;
+  if (v == 0) ccr |= CC_Z;
+  r.ccr = ccr;
+  return v;
+}
+
+template <unsigned Bits>
+struct ReadModifyWrite {
+  template <int I>
+  static void apply(Cpu& c, Operand& o) {
+    constexpr OpcodeEntry e = kOpcodeTable[I];
+    constexpr Op k = op_of(e.mnemonic);
+    constexpr std::uint32_t field = opd::reg_field(e.operand);
+    if constexpr (field == opd::MEM8 || field == opd::MEM16) {
+      // A memory operand: read (logged), then written (logged); clr only
+      // writes and tst only reads.
+      std::uint32_t old = 0;
+      if constexpr (k != Op::Clr) old = Bits == 16 ? read16(c, o.ea) : read8(c, o.ea);
+      const std::uint32_t v = operate<k, Bits>(c.regs, old);
+      if constexpr (k != Op::Tst) {
+        if constexpr (Bits == 16)
+          write16(c, o.ea, static_cast<std::uint16_t>(v));
+        else
+          write8(c, o.ea, static_cast<std::uint8_t>(v));
+      }
+    } else {
+      const std::uint32_t v = operate<k, Bits>(c.regs, read_register(c.regs, field));
+      if constexpr (k != Op::Tst) write_register(c.regs, field, static_cast<std::uint16_t>(v));
+    }
+  }
+};
+
+}  // namespace
+
+void register_read_modify_write(DispatchTable& table) {
+  register_family<Handler::Rmw8, ReadModifyWrite<8>>(table);
+  register_family<Handler::Rmw16, ReadModifyWrite<16>>(table);
+}
+
+}  // namespace tav::exec

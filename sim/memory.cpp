@@ -1,0 +1,242 @@
+// The block store, page mirror, memory hooks and the observed CPU accessors.
+#include "sim/memory.h"
+
+#include <cstring>
+
+namespace tav {
+
+struct Memory::Hook {
+  Hook* next;
+  std::uint32_t start;
+  std::uint32_t end;  // start + length; equal to start for a hook on every address
+  std::uint32_t user;
+  std::uint32_t mask;
+  bool deleted;
+  int handle;
+  MemHookFn callback;
+};
+
+Memory::Memory(CpuRegs& regs, ErrorReporter& errors)
+    : table_(new std::uint8_t*[kSlots]),
+      // Left uninitialised on purpose: pages of the pool are only touched as blocks are created.
+      pool_(new std::uint8_t[std::size_t{kBlockSize} * (kMaxBlocks + 1)]),
+      regs_(regs),
+      errors_(errors) {
+  std::memset(pool_.get(), 0, kBlockSize);
+  for (int i = 0; i < kSlots; ++i) table_[i] = pool_.get();
+}
+
+Memory::~Memory() {
+  while (hooks_) {
+    Hook* next = hooks_->next;
+    delete hooks_;
+    hooks_ = next;
+  }
+}
+
+// ---- block store ----
+
+std::uint8_t* Memory::create_block(std::uint32_t address) {
+  if (block_count_ >= kMaxBlocks) {
+    errors_.report_error("memory file overflow\n");
+    return nullptr;
+  }
+  const int index = block_count_++;
+  std::uint8_t* block = pool_.get() + std::size_t{kBlockSize} * (index + 1);
+  std::memset(block, 0, kBlockSize);
+  block_address_[index] = address & 0xFFFE00;
+  block_state_[index] = New;
+  table_[slot_of(address)] = block;
+  return block;
+}
+
+int Memory::block_index(std::uint32_t address) const {
+  const std::uint8_t* block = table_[slot_of(address)];
+  if (block == zero_block()) return -1;
+  return static_cast<int>((block - pool_.get()) / kBlockSize) - 1;
+}
+
+std::uint8_t* Memory::block_data(std::uint32_t address) {
+  std::uint8_t* block = table_[slot_of(address)];
+  if (block != zero_block()) return block;
+  return create_block(address);
+}
+
+void Memory::set_block_state(std::uint32_t address, std::uint8_t state) {
+  const int index = block_index(address);
+  if (index >= 0) block_state_[index] = state;
+}
+
+std::uint8_t Memory::block_state(std::uint32_t address) const {
+  const int index = block_index(address);
+  return index < 0 ? std::uint8_t{Free} : block_state_[index];
+}
+
+void Memory::clear_loaded_state() {
+  for (int i = 0; i < block_count_; ++i) block_state_[i] = Clean;
+}
+
+void Memory::clear() {
+  for (int i = 0; i < block_count_; ++i) table_[slot_of(block_address_[i])] = pool_.get();
+  block_count_ = 0;
+}
+
+void Memory::ReadMemory(std::uint8_t* destination, std::uint32_t address, std::int16_t count) {
+  for (int i = 0; i < count; ++i) destination[i] = ReadByte(address + i);
+}
+
+void Memory::WriteMemory(const std::uint8_t* source, std::uint32_t address, std::int16_t count) {
+  for (int i = 0; i < count; ++i) WriteByte(address + i, source[i]);
+}
+
+// ---- page mirror and address map ----
+
+void Memory::mirror_page(std::uint32_t address, std::uint8_t value) {
+  switch (address & 0xFFFFFF) {
+    case kEpageAddr: regs_.epage = value; break;
+    case kGpageAddr: regs_.gpage = value; break;
+    case kPpageAddr: regs_.ppage = value; break;
+    case kRpageAddr: regs_.rpage = value; break;
+    case kDirectAddr: regs_.direct = value; break;
+    default: return;
+  }
+  if (view_refresh_) view_refresh_(view_refresh_ctx_);
+}
+
+void Memory::WritePC(std::uint32_t g) {
+  if (g >= 0x800) {
+    if (g < 0x0FE000) {
+      regs_.rpage = static_cast<std::uint8_t>(g >> 12);
+    } else if (g >= 0x100000 && g < 0x13FC00) {
+      regs_.epage = static_cast<std::uint8_t>(g >> 10);
+    } else if (g >= 0x140000) {
+      regs_.ppage = static_cast<std::uint8_t>(g >> 14);
+    }
+  }
+  regs_.pc = GlobalToLocal(g);
+}
+
+void Memory::WritePPC(std::uint32_t g) {
+  regs_.ppage = static_cast<std::uint8_t>(g >> 14);
+  regs_.pc = PpcLocal(g);
+}
+
+// ---- watchers and hooks ----
+
+void Memory::update_observed() {
+  observed_ = live_hooks_ > 0 || access_watcher_ != nullptr || raw_watcher_ != nullptr;
+}
+
+void Memory::set_access_watcher(AccessWatcher* watcher) {
+  access_watcher_ = watcher;
+  update_observed();
+}
+
+void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
+  raw_watcher_ = watcher;
+  update_observed();
+}
+
+void Memory::set_view_refresh(void (*refresh)(void*), void* ctx) {
+  view_refresh_ = refresh;
+  view_refresh_ctx_ = ctx;
+}
+
+int Memory::RegisterMemHook(std::uint32_t start, std::uint32_t length, std::uint32_t mask, std::uint32_t user,
+                            MemHookFn callback) {
+  if (!callback) return 0;
+  if (dispatch_depth_ == 0) unlink_deleted();
+  const int handle = next_handle_++;
+  hooks_ = new Hook{hooks_, start, start + length, user, mask, false, handle, callback};
+  ++live_hooks_;
+  update_observed();
+  return handle;
+}
+
+void Memory::UnRegisterMemHook(int handle) {
+  for (Hook* h = hooks_; h; h = h->next) {
+    if (h->handle == handle && !h->deleted) {
+      h->deleted = true;
+      --live_hooks_;
+      update_observed();
+      return;
+    }
+  }
+}
+
+void Memory::unlink_deleted() {
+  Hook** link = &hooks_;
+  while (Hook* h = *link) {
+    if (h->deleted) {
+      *link = h->next;
+      delete h;
+    } else {
+      link = &h->next;
+    }
+  }
+}
+
+int Memory::hook_records() const {
+  int n = 0;
+  for (const Hook* h = hooks_; h; h = h->next) ++n;
+  return n;
+}
+
+// Walks the list, unlinking records marked deleted. Only the outermost walk
+// unlinks: a nested walk (a hook that itself makes a CPU access) must not free
+// a record an outer walk is standing on. A record is never freed while its own
+// callback runs, since only the walk positioned on it can unlink it.
+void Memory::call_hooks(std::uint32_t address, int size, int access) {
+  ++dispatch_depth_;
+  const bool may_unlink = dispatch_depth_ == 1;
+  Hook** link = &hooks_;
+  while (Hook* h = *link) {
+    if (h->deleted) {
+      if (may_unlink) {
+        *link = h->next;
+        delete h;
+      } else {
+        link = &h->next;
+      }
+      continue;
+    }
+    if ((h->mask & static_cast<std::uint32_t>(access)) &&
+        (h->start == h->end || (h->start <= address && address < h->end)))
+      h->callback(address, size, access, h->user);
+    link = &h->next;
+  }
+  --dispatch_depth_;
+}
+
+void Memory::before_cpu_read(std::uint32_t address, int size) {
+  if (hooks_) call_hooks(address, size, kAccessRead);
+  if (access_watcher_) access_watcher_->chkaccess(address, kAccessRead);
+}
+
+void Memory::after_cpu_write(std::uint32_t address, int size) {
+  if (hooks_) call_hooks(address, size, kAccessWrite);
+  if (access_watcher_) access_watcher_->chkaccess(address, kAccessWrite);
+}
+
+std::uint8_t Memory::cpu_read_byte_observed(std::uint32_t address) {
+  before_cpu_read(address, 1);
+  return ReadByte(address);
+}
+
+void Memory::cpu_write_byte_observed(std::uint32_t address, std::uint8_t value) {
+  if (access_watcher_) access_watcher_->chkaccess(address, kAccessWrite);
+  WriteByte(address, value);
+  if (hooks_) call_hooks(address, 1, kAccessWrite);
+}
+
+std::uint16_t Memory::cpu_read_word_observed(std::uint32_t address) {
+  before_cpu_read(address, 2);
+  return ReadWord(address);
+}
+
+std::uint32_t Memory::cpu_read_long_observed(std::uint32_t address) {
+  before_cpu_read(address, 4);
+  return ReadLong(address);
+}
+
+}  // namespace tav

@@ -1,0 +1,260 @@
+// The simulated target's memory: a sparse byte store over the S12X global
+// address space, the local/global address map, and the raw and CPU accessors.
+//
+// The store keeps at most 2048 blocks of 512 bytes. A table with one entry per
+// block of the 16 MB space points either at the block's bytes or at a shared
+// block of zeros, so a byte read is one table load and one byte load, and a
+// read never creates a block.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "sim/cpu_regs.h"
+
+namespace tav {
+
+// Where the store reports its errors ("memory file overflow"): the kernel's error output.
+class ErrorReporter {
+ public:
+  virtual ~ErrorReporter() = default;
+  virtual void report_error(std::string_view text) = 0;
+};
+
+// Told of CPU data accesses (access 1 read, 2 write): the event table's data-event check.
+// Set it only while data events exist, so that the CPU accessors stay on their fast path.
+class AccessWatcher {
+ public:
+  virtual ~AccessWatcher() = default;
+  virtual void chkaccess(std::uint32_t address, int access) = 0;
+};
+
+// Told of debugger-side (raw) accesses while a run is in progress: the kernel break check.
+class RawAccessWatcher {
+ public:
+  virtual ~RawAccessWatcher() = default;
+  virtual void raw_access(std::uint32_t address, int access) = 0;
+};
+
+using MemHookFn = void (*)(std::uint32_t address, int size, int access, std::uint32_t user);
+
+class Memory {
+ public:
+  static constexpr int kBlockSize = 512;
+  static constexpr int kMaxBlocks = 2048;
+  static constexpr int kAccessRead = 1;
+  static constexpr int kAccessWrite = 2;
+  // Block states: a block created new (or filled by a loader) is New, which
+  // also reads as "loaded"; unloading turns loaded blocks Clean.
+  enum BlockState : std::uint8_t { Free = 0, Clean = 1, Dirty = 2, New = 3 };
+
+  // I/O addresses of the page registers (mirrored into the register file).
+  static constexpr std::uint32_t kGpageAddr = 0x0010;
+  static constexpr std::uint32_t kDirectAddr = 0x0011;
+  static constexpr std::uint32_t kRpageAddr = 0x0016;
+  static constexpr std::uint32_t kEpageAddr = 0x0017;
+  static constexpr std::uint32_t kPpageAddr = 0x0030;
+
+  Memory(CpuRegs& regs, ErrorReporter& errors);
+  ~Memory();
+  Memory(const Memory&) = delete;
+  Memory& operator=(const Memory&) = delete;
+
+  CpuRegs& regs() { return regs_; }
+  ErrorReporter& errors() { return errors_; }
+
+  // Raw accessors: no hooks, no data events. While a run is in progress every
+  // byte is reported to the raw watcher.
+  std::uint8_t ReadByte(std::uint32_t address) {
+    if (raw_watcher_) [[unlikely]]
+      raw_watcher_->raw_access(address, kAccessRead);
+    return peek(address);
+  }
+  void WriteByte(std::uint32_t address, std::uint8_t value) {  // with the page mirror
+    if ((address & 0xFFFFC0) == 0) [[unlikely]]
+      mirror_page(address, value);
+    WriteBytePlain(address, value);
+  }
+  void WriteBytePlain(std::uint32_t address, std::uint8_t value) {  // bypasses the page mirror
+    if (raw_watcher_) [[unlikely]]
+      raw_watcher_->raw_access(address, kAccessWrite);
+    poke(address, value);
+  }
+  std::uint16_t ReadWord(std::uint32_t address) {
+    const std::uint8_t high = ReadByte(address);
+    return static_cast<std::uint16_t>(high << 8 | ReadByte(address + 1));
+  }
+  void WriteWord(std::uint32_t address, std::uint16_t value) {
+    WriteByte(address, static_cast<std::uint8_t>(value >> 8));
+    WriteByte(address + 1, static_cast<std::uint8_t>(value));
+  }
+  std::uint32_t ReadLong(std::uint32_t address) {
+    const std::uint32_t high = ReadWord(address);
+    return high << 16 | ReadWord(address + 2);
+  }
+  void WriteLong(std::uint32_t address, std::uint32_t value) {
+    WriteWord(address, static_cast<std::uint16_t>(value >> 16));
+    WriteWord(address + 2, static_cast<std::uint16_t>(value));
+  }
+  // `count` bytes one by one in ascending address order; a count below 1 does nothing.
+  void ReadMemory(std::uint8_t* destination, std::uint32_t address, std::int16_t count);
+  void WriteMemory(const std::uint8_t* source, std::uint32_t address, std::int16_t count);
+
+  // Plain byte access without watcher, hooks or mirror (views, tests, the decoder's
+  // own look-ahead). peek never creates a block; poke drops the byte when the
+  // store is full.
+  std::uint8_t peek(std::uint32_t address) const { return table_[slot_of(address)][address & kOffsetMask]; }
+  // The bytes from `address` to the end of its block, as peek reads them (the
+  // instruction fetch reads an instruction's bytes from here in one lookup).
+  const std::uint8_t* peek_block(std::uint32_t address) const {
+    return table_[slot_of(address)] + (address & kOffsetMask);
+  }
+  void poke(std::uint32_t address, std::uint8_t value) {
+    std::uint8_t* block = table_[slot_of(address)];
+    if (block == zero_block()) [[unlikely]] {
+      block = create_block(address);
+      if (!block) return;
+    }
+    block[address & kOffsetMask] = value;
+  }
+
+  // Block access for loaders: the 512 bytes of the block holding `address`
+  // (created when new), or null when the store is full (the error is reported).
+  std::uint8_t* block_data(std::uint32_t address);
+  void set_block_state(std::uint32_t address, std::uint8_t state);
+  std::uint8_t block_state(std::uint32_t address) const;  // Free when the block was never touched
+  bool has_block(std::uint32_t address) const { return table_[slot_of(address)] != zero_block(); }
+  void clear_loaded_state();  // unload: every block forgets it was loaded
+  void clear();               // forget every block (the store becomes empty)
+  int block_count() const { return block_count_; }
+
+  // CPU accessors: hooks and data-event checks around the raw access. While
+  // nothing observes memory they are a plain store access.
+  std::uint8_t CpuReadByte(std::uint32_t address) {
+    if (observed_) [[unlikely]]
+      return cpu_read_byte_observed(address);
+    return peek(address);
+  }
+  void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
+    if (observed_) [[unlikely]]
+      return cpu_write_byte_observed(address, value);
+    if ((address & 0xFFFFC0) == 0) [[unlikely]]
+      mirror_page(address, value);
+    poke(address, value);
+  }
+  std::uint16_t CpuReadWord(std::uint32_t address) {
+    if (observed_) [[unlikely]]
+      return cpu_read_word_observed(address);
+    return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
+  }
+  void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
+    WriteWord(address, value);
+    if (observed_) [[unlikely]]
+      after_cpu_write(address, 2);
+  }
+  std::uint32_t CpuReadLong(std::uint32_t address) {
+    if (observed_) [[unlikely]]
+      return cpu_read_long_observed(address);
+    return std::uint32_t{peek(address)} << 24 | std::uint32_t{peek(address + 1)} << 16 |
+           std::uint32_t{peek(address + 2)} << 8 | peek(address + 3);
+  }
+  void CpuWriteLong(std::uint32_t address, std::uint32_t value) {
+    WriteLong(address, value);
+    if (observed_) [[unlikely]]
+      after_cpu_write(address, 4);
+  }
+
+  // Memory hooks: newest first, removed lazily on the next walk of the list.
+  // A length of 0 makes the hook apply to every address; mask bit 1 read, 2 write.
+  int RegisterMemHook(std::uint32_t start, std::uint32_t length, std::uint32_t mask, std::uint32_t user,
+                      MemHookFn callback);
+  void UnRegisterMemHook(int handle);
+  int hook_records() const;  // records still linked, deleted ones included
+
+  void set_access_watcher(AccessWatcher* watcher);
+  void set_raw_watcher(RawAccessWatcher* watcher);  // non-null only while a run is in progress
+  void set_view_refresh(void (*refresh)(void*), void* ctx);  // page mirror asks the host to refresh
+
+  // Address map.
+  std::uint32_t LocalToGlobal(std::uint16_t local, bool global_access = false) const {
+    return local_to_global(local, regs_, global_access);
+  }
+  static std::uint32_t local_to_global(std::uint16_t a, const CpuRegs& r, bool global_access = false) {
+    if (global_access) return std::uint32_t{r.gpage} << 16 | a;
+    if (a >= 0x4000) {
+      if (a >= 0xC000) return 0x7FC000u + (a & 0x3FFFu);
+      if (a >= 0x8000) return 0x400000u + std::uint32_t{r.ppage} * 0x4000u + (a & 0x3FFFu);
+      return 0x7F4000u + (a & 0x3FFFu);
+    }
+    if (a >= 0x2000) return a + 0xFC000u;
+    if (a >= 0x1000) return std::uint32_t{r.rpage} * 0x1000u + (a & 0xFFFu);
+    if (a >= 0x0C00) return a + 0x13F000u;
+    if (a >= 0x0800) return 0x100000u + std::uint32_t{r.epage} * 0x400u + (a & 0x3FFu);
+    return a;
+  }
+  // The local address of a global one by the rules of WritePC, no page register touched.
+  static std::uint16_t GlobalToLocal(std::uint32_t g) {
+    if (g < 0x800) return static_cast<std::uint16_t>(g);
+    if (g < 0x0FE000) return static_cast<std::uint16_t>(0x1000 + (g & 0xFFF));
+    if (g < 0x100000) return static_cast<std::uint16_t>(g - 0xFC000);
+    if (g < 0x13FC00) return static_cast<std::uint16_t>(0x0800 + (g & 0x3FF));
+    if (g < 0x140000) return static_cast<std::uint16_t>(g - 0x13F000);
+    return PpcLocal(g);
+  }
+  // The local PC of the `ppc` rule: the flash page of `g` decides the window.
+  static std::uint16_t PpcLocal(std::uint32_t g) {
+    const std::uint8_t page = static_cast<std::uint8_t>(g >> 14);
+    const std::uint16_t offset = static_cast<std::uint16_t>(g & 0x3FFF);
+    if (page == 0xFF) return 0xC000 | offset;
+    if (page == 0xFD) return 0x4000 | offset;
+    return 0x8000 | offset;
+  }
+  void WritePC(std::uint32_t global);   // sets PC and the page register its range needs
+  void WritePPC(std::uint32_t global);  // the `ppc` rule: PPAGE and PC from a flash address
+
+ private:
+  static constexpr std::uint32_t kOffsetMask = kBlockSize - 1;
+  static constexpr int kSlots = 1 << 15;  // 16 MB / 512
+  static std::uint32_t slot_of(std::uint32_t address) { return (address >> 9) & (kSlots - 1); }
+
+  struct Hook;
+
+  const std::uint8_t* zero_block() const { return pool_.get(); }
+  std::uint8_t* create_block(std::uint32_t address);
+  int block_index(std::uint32_t address) const;  // -1 when the block does not exist
+  void mirror_page(std::uint32_t address, std::uint8_t value);
+  void update_observed();
+  void unlink_deleted();
+  void call_hooks(std::uint32_t address, int size, int access);
+  void before_cpu_read(std::uint32_t address, int size);
+  void after_cpu_write(std::uint32_t address, int size);
+  std::uint8_t cpu_read_byte_observed(std::uint32_t address);
+  void cpu_write_byte_observed(std::uint32_t address, std::uint8_t value);
+  std::uint16_t cpu_read_word_observed(std::uint32_t address);
+  std::uint32_t cpu_read_long_observed(std::uint32_t address);
+
+  // Hot members first: the accessors touch only these.
+  // Block table: one pointer per 512-byte block of the space; untouched blocks
+  // point at the zero block, which is block 0 of the pool and never written.
+  std::unique_ptr<std::uint8_t*[]> table_;
+  std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
+  bool observed_ = false;  // hooks or watchers present: CPU accessors take the slow path
+  RawAccessWatcher* raw_watcher_ = nullptr;
+  CpuRegs& regs_;
+  ErrorReporter& errors_;
+
+  std::array<std::uint32_t, kMaxBlocks> block_address_{};  // in order of first touch
+  std::array<std::uint8_t, kMaxBlocks> block_state_{};
+  int block_count_ = 0;
+
+  Hook* hooks_ = nullptr;
+  int live_hooks_ = 0;
+  int next_handle_ = 1;
+  int dispatch_depth_ = 0;
+  AccessWatcher* access_watcher_ = nullptr;
+  void (*view_refresh_)(void*) = nullptr;
+  void* view_refresh_ctx_ = nullptr;
+};
+
+}  // namespace tav

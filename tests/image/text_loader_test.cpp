@@ -1,0 +1,127 @@
+// S-record, Intel Hex and binary images.
+#include "image_fixture.h"
+
+namespace tav::testing {
+namespace {
+
+TEST_F(ImageTest, SRecordsSkipTheHeaderAndStopAtTheFirstEndRecord) {
+  const std::string text =
+      "S00F000068656C6C6F202020202000003C\n"
+      "S1070100AABBCCDDxx\n"          // checksums are never looked at
+      "S2080F0000112233448C\n"
+      "S30900FC0000DEADBEEF00\r\n"
+      "$ a comment line\n"
+      "S5030002FA\n"
+      "S9030123D8\n"
+      "S1050200FFFF00\n"               // after the end record: ignored
+      "garbage\n";
+  ASSERT_EQ(program.load_program(put("p.s19", text), false, false), 1) << host.all_errors();
+  EXPECT_EQ(program.format(), ImageFormat::SRecord);
+  EXPECT_EQ(memory.ReadLong(0x0100), 0xAABBCCDDu);
+  EXPECT_EQ(memory.ReadLong(0x0F0000), 0x11223344u);
+  EXPECT_EQ(memory.ReadLong(0xFC0000), 0xDEADBEEFu);
+  EXPECT_EQ(memory.ReadByte(0x0200), 0);
+  EXPECT_EQ(memory.ReadByte(0x0000), 0) << "the S0 header writes nothing";
+  EXPECT_EQ(sym(".text"), 0x0123u);
+  EXPECT_FALSE(has_sym(".tsize"));
+  EXPECT_EQ(host.out, "T: 0x123\n");
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.titles.back(), "Memory Records");
+  EXPECT_EQ(host.counts.back(), 9u);
+  EXPECT_EQ(memory.block_state(0x0100), Memory::New);
+}
+
+TEST_F(ImageTest, SRecordEndTypesUseTheirAddressWidths) {
+  ASSERT_EQ(program.load_program(put("a.s19", "S804123456AA\n"), false, false), 1);
+  EXPECT_EQ(sym(".text"), 0x123456u);
+  ASSERT_EQ(program.load_program(put("b.s19", "S70512345678AA\n"), false, false), 1);
+  EXPECT_EQ(sym(".text"), 0x12345678u);
+}
+
+TEST_F(ImageTest, ShortSRecordLinesGiveFewerBytes) {
+  ASSERT_EQ(program.load_program(put("c.s19", "S1090300010203\nS1030400\nS1\n"), false, false), 1);
+  EXPECT_EQ(memory.ReadByte(0x0302), 3);
+  EXPECT_EQ(memory.ReadByte(0x0303), 0);
+  EXPECT_FALSE(has_sym(".text")) << "no end record";
+}
+
+TEST_F(ImageTest, IntelHexStopsAtAnyRecordThatIsNotData) {
+  const std::string text =
+      ":0400100001020304E2\n"
+      ":02001200AABB00\n"
+      ":020000040008F2\n"   // extended address: taken as the end
+      ":0400200005060708C6\n";
+  ASSERT_EQ(program.load_program(put("p.hex", text), false, false), 1);
+  EXPECT_EQ(program.format(), ImageFormat::IntelHex);
+  EXPECT_EQ(memory.ReadWord(0x0010), 0x0102u);
+  EXPECT_EQ(memory.ReadWord(0x0012), 0xAABBu) << "a later record overwrites";
+  EXPECT_EQ(memory.ReadByte(0x0020), 0);
+  EXPECT_EQ(sym(".text"), 0u) << "the end record's 16-bit address";
+  EXPECT_EQ(host.out, "T: 0x0\n");
+}
+
+TEST_F(ImageTest, AnyOtherLineAbandonsTheTextLoad) {
+  EXPECT_EQ(program.load_program(put("bad.s19", "S1050100AAFF\n\nS1050200BBFF\n"), false, false), 0);
+  EXPECT_EQ(host.all_errors(), "read error S-record/Hex|");
+  EXPECT_EQ(memory.ReadByte(0x0100), 0xAA) << "bytes written so far stay";
+  EXPECT_EQ(memory.ReadByte(0x0200), 0);
+}
+
+TEST_F(ImageTest, ALineLongerThan511CharactersIsReadAsTwo) {
+  std::string line = "S1";
+  line += "FF";  // 252 data bytes after the address: 4 + 4 + 504 + 2 = 514 characters
+  line += "1000";
+  for (int i = 0; i < 252; ++i) line += "5A";
+  line += "00\n";
+  ASSERT_GT(line.size(), 512u);
+  EXPECT_EQ(program.load_program(put("long.s19", line + "S9030000FC\n"), false, false), 0);
+  EXPECT_EQ(host.all_errors(), "read error S-record/Hex|");
+  EXPECT_EQ(memory.ReadByte(0x1000), 0x5A);
+  EXPECT_EQ(memory.ReadByte(0x1000 + 252 - 2), 0x5A) << "the first 511 characters still load";
+  EXPECT_EQ(memory.ReadByte(0x1000 + 252 - 1), 0) << "the last pair fell into the second part";
+}
+
+TEST_F(ImageTest, StopRequestEndsTextLoadingWithFailure) {
+  host.stop_after = 1;
+  EXPECT_EQ(program.load_program(put("s.s19", "S1040100AA00\nS1040200BB00\n"), false, false), 0);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(memory.ReadByte(0x0100), 0xAA);
+  EXPECT_EQ(memory.ReadByte(0x0200), 0);
+}
+
+TEST_F(ImageTest, BinaryImagesLoadAtZero) {
+  Bytes image(1300);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+  ASSERT_EQ(program.load_program(put("img.bin", image), false, false), 1);
+  EXPECT_EQ(program.format(), ImageFormat::Absolute);
+  for (std::uint32_t a : {0u, 511u, 512u, 1299u}) EXPECT_EQ(memory.ReadByte(a), image[a]) << a;
+  EXPECT_EQ(memory.ReadByte(1300), 0);
+  EXPECT_EQ(memory.block_state(1024), Memory::New);
+  EXPECT_EQ(host.out, "A: 0x0(1300)\n");
+  EXPECT_EQ(sym(".text"), 0u);
+  EXPECT_EQ(sym(".tsize"), 1300u);
+}
+
+TEST_F(ImageTest, AnEmptyFileOrTheRawFlagGiveABinaryImage) {
+  program.symbols().define_symbol(".tsize", 99);
+  ASSERT_EQ(program.load_program(put("empty", Bytes{}), false, false), 1);
+  EXPECT_EQ(host.out, "A: 0x0(0)\n");
+  EXPECT_EQ(sym(".tsize"), 0u);
+  ASSERT_EQ(program.load_program(put("raw.s19", "S9030000FC\n"), true, false), 1);
+  EXPECT_EQ(memory.ReadByte(0), 'S');
+  EXPECT_EQ(sym(".tsize"), 11u);
+}
+
+TEST_F(ImageTest, UnloadForgetsTheProgram) {
+  ASSERT_EQ(program.load_program(put("img.bin", Bytes{1, 2, 3}), false, false), 1);
+  program.symbols().define_symbol(".keep", 5);
+  program.unload();
+  EXPECT_FALSE(has_sym(".text"));
+  EXPECT_FALSE(has_sym(".tsize"));
+  EXPECT_TRUE(has_sym(".keep"));
+  EXPECT_EQ(memory.block_state(0), Memory::Clean) << "no longer loaded, contents kept";
+  EXPECT_EQ(memory.ReadByte(1), 2);
+}
+
+}  // namespace
+}  // namespace tav::testing

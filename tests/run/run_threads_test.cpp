@@ -1,0 +1,79 @@
+// "start" runs "go" on a thread of its own: "status" sees it running, "stop"
+// ends it within a few milliseconds, and the entry points stay idle meanwhile.
+#include "debug_session.h"
+
+#include <chrono>
+#include <thread>
+
+namespace tav {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class RunThreads : public DebugSession {
+ protected:
+  void SetUp() override {
+    load();
+    run("internals");
+  }
+  // Waits until the run thread has stopped; the time it took.
+  Clock::duration wait_stopped() {
+    const auto start = Clock::now();
+    while (d.run.running && Clock::now() - start < std::chrono::seconds(5))
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    return Clock::now() - start;
+  }
+};
+
+TEST_F(RunThreads, StartStatusStop) {
+  EXPECT_EQ(run("status"), "STOPPED\n");
+  const std::uint32_t instructions = d.cpu.counters.nbins;
+  run("start");
+  EXPECT_EQ(run("status"), "RUNNING\n");
+  EXPECT_TRUE(d.execution.IsTargetRunning());
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  // Nothing else may run meanwhile.
+  d.execution.StepCode(2);
+  run("start");
+  EXPECT_EQ(run("status"), "RUNNING\n");
+  run("stop");
+  const auto took = wait_stopped();
+  EXPECT_LT(took, std::chrono::milliseconds(200));
+  EXPECT_EQ(run("status"), "STOPPED\n");
+  EXPECT_GT(d.cpu.counters.nbins, instructions);
+  // The endless loop at the end of main is where it ran.
+  EXPECT_EQ(value("g_counter") > 55, true);
+  EXPECT_TRUE(where() == "main:30" || where() == "main:31");
+}
+
+TEST_F(RunThreads, StopExecutionAndStopFlag) {
+  d.execution.StartTargetCode();
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const auto start = Clock::now();
+  d.execution.StopExecution();  // sets the request and gives the thread 10 ms
+  wait_stopped();
+  EXPECT_FALSE(d.execution.IsTargetRunning());
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(200));
+  EXPECT_EQ(d.execution.GetStopFlag(), 1u);
+  // The next run clears the request.
+  EXPECT_EQ(d.execution.SetStopFlag(0), 0u);
+  run("break main.c:31");
+  run("start");
+  wait_stopped();
+  EXPECT_EQ(where(), "main:31");
+  EXPECT_NE(host.window.find("***** breakpoint main.c:31\n"), std::string::npos);
+}
+
+TEST_F(RunThreads, DestroyingTheDebuggerStopsTheRun) {
+  auto other_host = std::make_unique<StatusHost>();
+  auto other = std::make_unique<Debugger>(*other_host);
+  const std::string load = "load " + example("demo");
+  docmd(*other, load.c_str(), 1);
+  other->execution.StartTargetCode();
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  other.reset();  // joins the run thread
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace tav

@@ -1,0 +1,162 @@
+// Memory hooks and the data-event check around the CPU accessors: their order
+// relative to the stored value, ranges, masks and lazy removal.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "memory_test_support.h"
+#include "support/fmt.h"
+
+namespace tav::test {
+namespace {
+
+// Hooks are plain functions with a user value; the running test is reached through this.
+class MemoryHooks;
+MemoryHooks* current = nullptr;
+
+class MemoryHooks : public ::testing::Test, public AccessWatcher {
+ public:  // reached from the hook functions through `current`
+  void SetUp() override { current = this; }
+  void TearDown() override { current = nullptr; }
+
+  void chkaccess(std::uint32_t address, int access) override {
+    log.push_back("chk " + hex(address) + (access == 1 ? " r" : " w") + " =" + hex(t.memory.peek(address)));
+  }
+
+  static std::string hex(std::uint32_t v) { return fmtstr("%h", v); }
+
+  // Logs the call with the byte stored at the address when the hook runs.
+  static void logging_hook(std::uint32_t address, int size, int access, std::uint32_t user) {
+    current->log.push_back("hook" + std::to_string(user) + " " + hex(address) + " " + std::to_string(size) +
+                           (access == 1 ? " r" : " w") + " =" + hex(current->t.memory.peek(address)));
+  }
+
+  std::vector<std::string> take() { return std::exchange(log, {}); }
+
+  Target t;
+  std::vector<std::string> log;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(MemoryHooks, ReadHookRunsBeforeTheValueIsTakenAndMayChangeIt) {
+  t.memory.WriteByte(0x2000, 0x11);
+  t.memory.RegisterMemHook(0x2000, 1, 1, 0, [](std::uint32_t address, int, int, std::uint32_t) {
+    current->t.memory.WriteByte(address, 0x42);  // an I/O register model updating itself
+  });
+  EXPECT_EQ(t.memory.CpuReadByte(0x2000), 0x42);
+  EXPECT_EQ(t.memory.ReadByte(0x2001), 0);
+}
+
+TEST_F(MemoryHooks, CpuByteAccessOrder) {
+  t.memory.set_access_watcher(this);
+  t.memory.RegisterMemHook(0x2000, 0x10, 3, 7, logging_hook);
+  t.memory.WriteByte(0x2003, 0x5A);
+  EXPECT_EQ(t.memory.CpuReadByte(0x2003), 0x5A);
+  EXPECT_EQ(take(), (Log{"hook7 2003 1 r =5a", "chk 2003 r =5a"}));
+  t.memory.CpuWriteByte(0x2003, 0xA5);
+  EXPECT_EQ(take(), (Log{"chk 2003 w =5a", "hook7 2003 1 w =a5"}));
+}
+
+TEST_F(MemoryHooks, WordAndLongWritesStoreFirstThenHookOnce) {
+  t.memory.set_access_watcher(this);
+  t.memory.RegisterMemHook(0x2000, 0x10, 2, 1, [](std::uint32_t address, int size, int access, std::uint32_t) {
+    current->log.push_back(hex(address) + " " + std::to_string(size) + " " + std::to_string(access) + " " +
+                           hex(current->t.memory.peek(0x2000)) + hex(current->t.memory.peek(0x2001)) +
+                           hex(current->t.memory.peek(0x2002)) + hex(current->t.memory.peek(0x2003)));
+  });
+  t.memory.CpuWriteWord(0x2000, 0x1234);
+  EXPECT_EQ(take(), (Log{"2000 2 2 123400", "chk 2000 w =12"}));
+  t.memory.CpuWriteLong(0x2000, 0xCAFEBABE);
+  EXPECT_EQ(take(), (Log{"2000 4 2 cafebabe", "chk 2000 w =ca"}));
+  // Reads are not hooked by a write-only hook; the data check still sees them once.
+  EXPECT_EQ(t.memory.CpuReadLong(0x2000), 0xCAFEBABEu);
+  EXPECT_EQ(t.memory.CpuReadWord(0x2002), 0xBABE);
+  EXPECT_EQ(take(), (Log{"chk 2000 r =ca", "chk 2002 r =ba"}));
+}
+
+TEST_F(MemoryHooks, WordAndLongReadsHookOnceAtTheFirstAddress) {
+  t.memory.RegisterMemHook(0x2000, 0x10, 1, 3, logging_hook);
+  t.memory.CpuReadWord(0x2004);
+  t.memory.CpuReadLong(0x2008);
+  EXPECT_EQ(take(), (Log{"hook3 2004 2 r =0", "hook3 2008 4 r =0"}));
+}
+
+TEST_F(MemoryHooks, RangeIsHalfOpenAndMaskSelectsTheKind) {
+  t.memory.RegisterMemHook(0x3000, 4, 1, 1, logging_hook);
+  t.memory.RegisterMemHook(0x3000, 4, 2, 2, logging_hook);
+  for (std::uint32_t a = 0x2FFF; a <= 0x3004; ++a) {
+    t.memory.CpuReadByte(a);
+    t.memory.CpuWriteByte(a, 1);
+  }
+  EXPECT_EQ(take(), (Log{"hook1 3000 1 r =0", "hook2 3000 1 w =1", "hook1 3001 1 r =0", "hook2 3001 1 w =1",
+                         "hook1 3002 1 r =0", "hook2 3002 1 w =1", "hook1 3003 1 r =0", "hook2 3003 1 w =1"}));
+  // A word read starting just below the range is not seen: only its first address counts.
+  t.memory.CpuReadWord(0x2FFF);
+  EXPECT_TRUE(take().empty());
+}
+
+TEST_F(MemoryHooks, LengthZeroReadHookSeesEveryReadAndNoWrite) {
+  t.memory.RegisterMemHook(0x1234, 0, 1, 9, logging_hook);
+  t.memory.CpuReadByte(0x000000);
+  t.memory.CpuReadWord(0x7FFFFE);
+  t.memory.CpuReadLong(0xFFFFFF);
+  t.memory.CpuWriteByte(0x1234, 1);
+  t.memory.CpuWriteWord(0x2000, 1);
+  t.memory.CpuWriteLong(0x2000, 1);
+  EXPECT_EQ(take(), (Log{"hook9 0 1 r =0", "hook9 7ffffe 2 r =0", "hook9 ffffff 4 r =0"}));
+}
+
+TEST_F(MemoryHooks, NewestHookRunsFirstAndRawAccessesAreNotHooked) {
+  t.memory.RegisterMemHook(0, 0, 3, 1, logging_hook);
+  t.memory.RegisterMemHook(0, 0, 3, 2, logging_hook);
+  t.memory.ReadByte(0x2000);
+  t.memory.WriteWord(0x2000, 5);
+  EXPECT_TRUE(take().empty());
+  t.memory.CpuReadByte(0x2000);
+  EXPECT_EQ(take(), (Log{"hook2 2000 1 r =0", "hook1 2000 1 r =0"}));
+}
+
+TEST_F(MemoryHooks, UnregisterMarksAndTheNextWalkUnlinks) {
+  const int h1 = t.memory.RegisterMemHook(0, 0, 1, 1, logging_hook);
+  const int h2 = t.memory.RegisterMemHook(0, 0, 1, 2, logging_hook);
+  EXPECT_NE(h1, h2);
+  t.memory.UnRegisterMemHook(h1);
+  EXPECT_EQ(t.memory.hook_records(), 2);  // still linked until walked
+  t.memory.CpuReadByte(0x10);
+  EXPECT_EQ(take(), (Log{"hook2 10 1 r =0"}));
+  EXPECT_EQ(t.memory.hook_records(), 1);
+  t.memory.UnRegisterMemHook(h1);    // twice: harmless
+  t.memory.UnRegisterMemHook(9999);  // unknown handle: harmless
+  t.memory.UnRegisterMemHook(h2);
+  t.memory.CpuReadByte(0x10);
+  EXPECT_TRUE(take().empty());
+}
+
+int self_handle = 0;
+int victim_handle = 0;
+
+TEST_F(MemoryHooks, RemovalDuringDispatchIsSafe) {
+  // The middle hook removes itself and the one after it, then makes a nested
+  // CPU access. Neither walk calls a removed hook or touches a freed record.
+  victim_handle = t.memory.RegisterMemHook(0, 0, 1, 1, logging_hook);
+  self_handle = t.memory.RegisterMemHook(0, 0, 1, 0, [](std::uint32_t, int, int, std::uint32_t) {
+    current->log.push_back("remover");
+    current->t.memory.UnRegisterMemHook(self_handle);
+    current->t.memory.UnRegisterMemHook(victim_handle);
+    // A nested CPU access walks the list while the outer walk stands on this record.
+    current->t.memory.CpuReadByte(0x99);
+  });
+  t.memory.RegisterMemHook(0, 0, 1, 3, logging_hook);
+  t.memory.CpuReadByte(0x50);
+  EXPECT_EQ(take(), (Log{"hook3 50 1 r =0", "remover", "hook3 99 1 r =0"}));
+  EXPECT_EQ(t.memory.hook_records(), 2);  // the remover itself goes on the next walk
+  t.memory.CpuReadByte(0x51);
+  EXPECT_EQ(take(), (Log{"hook3 51 1 r =0"}));
+  EXPECT_EQ(t.memory.hook_records(), 1);
+}
+
+}  // namespace
+}  // namespace tav::test

@@ -1,0 +1,28 @@
+// What the code views and the disassembler find in the loaded program and the
+// event table: symbol names, source lines, function entries and event marks.
+#pragma once
+#include "ui/model/disasm_view.h"
+
+namespace tav {
+
+class EventTable;
+class Program;
+
+class ProgramLookup : public CodeViewLookup {
+ public:
+  explicit ProgramLookup(const Program& program, const EventTable* events = nullptr)
+      : program_(program), events_(events) {}
+
+  const char* symbol_by_value(std::uint32_t address, std::uint32_t& value) const override;
+  // A line or function-start record exactly at the address; its column is the
+  // statement number within the line.
+  bool line_at(std::uint32_t address, unsigned& line, unsigned& statement) const override;
+  bool function_entry(std::uint32_t address, std::uint32_t& entry) const override;
+  EventMark event_at(std::uint32_t address) const override;
+
+ private:
+  const Program& program_;
+  const EventTable* events_;
+};
+
+}  // namespace tav

@@ -1,0 +1,49 @@
+#include "ui/model/view_text.h"
+
+#include "kernel/debugger.h"
+#include "ui/model/disasm_view.h"
+#include "ui/model/program_lookup.h"
+#include "ui/model/monitor_view.h"
+#include "ui/model/register_view.h"
+#include "ui/model/stack_view.h"
+#include "ui/model/variables_view.h"
+
+namespace tav {
+
+std::string view_text(Debugger& d, View view) {
+  std::string text;
+  switch (view) {
+    case kViewDisasm: {
+      // From the entry of the PC's function (or the PC) on.
+      const std::uint32_t pc = d.registers.ReadPC();
+      const ProgramLookup lookup(d.program, &d.events);
+      for (const CodeLine& line : DisasmView(d.memory, d.cpu_regs, &lookup).show(pc, kConsoleDisasmLines, pc))
+        text += line.text() + "\n";
+      break;
+    }
+    case kViewRegisters: {
+      RegisterPanelState state;
+      state.s12x = d.cpu.s12x_enabled ? CoreMode::Active : CoreMode::Disabled;
+      state.xgate = d.cpu.xgate() ? CoreMode::Enabled : CoreMode::Disabled;
+      state.cycles[0] = d.cpu.counters.time;
+      state.cycles[1] = d.cpu.counters.xtime;
+      state.cycles[2] = d.target_commands.command_cycles;
+      text = register_panel_text(d.registers, d.memory, state);
+      break;
+    }
+    case kViewStack:
+      text = stack_view_text(d);
+      break;
+    case kViewMonitors:
+      text = monitor_view_text(d);
+      break;
+    case kViewVariables:
+      text = variables_view_text(d, d.vars_scope);
+      break;
+    default:
+      break;
+  }
+  return text;
+}
+
+}  // namespace tav

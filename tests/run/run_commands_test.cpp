@@ -283,7 +283,8 @@ TEST(RunPolling, TheHostIsPumpedDuringLongRuns) {
   docmd(d, "go", 1);  // the endless loop: only the pump's stop request ends it
   EXPECT_GE(host.pumps, 3);
   EXPECT_FALSE(d.run.running);
-  EXPECT_GT(d.cpu.counters.nbins, 100000u);
+  // The clock is read only every 4096 instructions, so three pumps span at least two of those.
+  EXPECT_GE(d.cpu.counters.nbins, 8192u);
 }
 
 }  // namespace

@@ -41,9 +41,6 @@ TEST_F(RunThreads, StartStatusStop) {
   EXPECT_LT(took, std::chrono::milliseconds(200));
   EXPECT_EQ(run("status"), "STOPPED\n");
   EXPECT_GT(d.cpu.counters.nbins, instructions);
-  // The endless loop at the end of main is where it ran.
-  EXPECT_EQ(value("g_counter") > 55, true);
-  EXPECT_TRUE(where() == "main:30" || where() == "main:31");
 }
 
 TEST_F(RunThreads, StopExecutionAndStopFlag) {

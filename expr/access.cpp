@@ -16,11 +16,10 @@ bool xgate_owner(const SymbolEntry& e) {
   return e.coprocessor != 0 || (e.owner && FrameStacks::is_xgate_unit(*e.owner));
 }
 
-// An XGATE local address seen from the global map: its RAM above 0x8000,
-// its flash below.
-std::uint32_t xgate_global(std::uint32_t base) {
-  base &= 0xFFFFu;
-  return base < 0x8000u ? (base | 0x780000u) : (base | 0x0F0000u);
+// An XGATE local address seen from the global map, through the XGATE
+// support library's translation (its RAM above 0x8000, its flash below).
+std::uint32_t xgate_global(const ExprEnv& env, std::uint32_t base) {
+  return env.registers.xgate_to_global(base & 0xFFFFu);
 }
 
 std::uint32_t cpu_frame_address(const ExprEnv& env, std::uint32_t local) {
@@ -130,13 +129,13 @@ Placement place_entry(const ExprEnv& env, const SymbolEntry& e, const Frame* fra
   if (xgate) {
     std::uint32_t a;
     if (c == 3)
-      a = xgate_global(xgate_r7(env)) - e.value;
+      a = xgate_global(env, xgate_r7(env)) - e.value;
     else if (argument)
-      a = xgate_global(base) + e.value + 2 - (plus ? 2u : 0u);
+      a = xgate_global(env, base) + e.value + 2 - (plus ? 2u : 0u);
     else if (c == 7)
-      a = xgate_global(base) + e.value;
+      a = xgate_global(env, base) + e.value;
     else
-      a = xgate_global(base);
+      a = xgate_global(env, base);
     return {Home::Memory, a & 0xFFFFFFu};
   }
   std::uint32_t local;

@@ -69,20 +69,7 @@ RangeError read_range(Debugger& d, const char*& p, RangeOperands& r) {
   return RangeError::None;
 }
 
-void write_unit(Memory& m, std::uint32_t address, unsigned unit, std::uint32_t value) {
-  if (unit == 4)
-    m.WriteLong(address, value);
-  else if (unit == 2)
-    m.WriteWord(address, static_cast<std::uint16_t>(value));
-  else
-    m.WriteByte(address, static_cast<std::uint8_t>(value));
-}
 
-std::uint32_t read_unit(Memory& m, std::uint32_t address, unsigned unit) {
-  if (unit == 4) return m.ReadLong(address);
-  if (unit == 2) return m.ReadWord(address);
-  return m.ReadByte(address);
-}
 
 std::uint32_t unit_mask(unsigned unit) { return unit == 4 ? 0xFFFFFFFFu : unit == 2 ? 0xFFFFu : 0xFFu; }
 
@@ -115,7 +102,9 @@ AsmHooks kernel_asm_hooks(Debugger& d) {
 }
 
 const char* cmd_regs(Debugger& d, const char* args, int) {
-  putout(d, d.registers.registers_text(d.target_commands.command_cycles) + "\n");
+  // Processor mode 2 shows the XGATE's registers instead.
+  if (!d.run.running) d.sync_xgate();
+  putout(d, d.registers.registers_text(d.target_commands.command_cycles, d.xgate_only()) + "\n");
   return args;
 }
 

@@ -1,14 +1,40 @@
 #include "kernel/debugger.h"
 
+#include "disasm/xgate_disasm.h"
 #include "kernel/config.h"
 
 namespace tav {
 
-Debugger::Debugger(Host& h) : host(h), config_file(config_file_path()) {}
+Debugger::Debugger(Host& h) : host(h), config_file(config_file_path()) {
+  execution.set_kernel_break(&low_breaks);
+  // The XGATE: its disassembly, the CPU12 interrupt its sif raises, its
+  // cycle counter `.xtime`, and its code as the debug tables mark it.
+  xgate.set_text_formatter(xgate_disasm_word);
+  xgate.set_interrupt_raiser([this](std::uint32_t vector) { cpu.RaiseInterrupt(vector); });
+  xgate.bind_xtime(&cpu.counters.xtime);
+  xgate_stepper.set_code_query(XgateCodeMap::query, &xgate_code);
+  // The simulator's counters are kernel variables: reading `.time` reads the
+  // cycle counter, and defining `.btime` sets the break time.
+  SymbolTable& symbols = program.symbols();
+  symbols.bind_kernel_variable(".time", &cpu.counters.time);
+  symbols.bind_kernel_variable(".nbins", &cpu.counters.nbins);
+  symbols.bind_kernel_variable(".xtime", &cpu.counters.xtime);
+  symbols.bind_kernel_variable(".btime", &cpu.counters.btime);
+  symbols.bind_kernel_variable(".merr", &cpu.counters.merr);
+}
 
 // A run that "start" began uses every part of the debugger: it ends first.
 Debugger::~Debugger() { execution.join(); }
 
 void Debugger::report_error(std::string_view text) { errout(*this, {text}); }
+
+void Debugger::sync_xgate() {
+  const DebugTables& tables = program.tables();
+  xgate.set_enabled(tables.has_coprocessor_code());
+  xgate_code.update(tables);
+  if (const ProgramSymbol* proc = program.symbols().rensym(".proc")) xgate_stepper.define_proc(proc->value());
+  const bool takes_part = xgate_stepper.mode() != XgateStepper::S12xOnly || xgate.enabled();
+  cpu.set_xgate(takes_part ? &xgate_stepper : nullptr);
+}
 
 }  // namespace tav

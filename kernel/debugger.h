@@ -15,15 +15,21 @@
 #include "kernel/extcmd.h"
 #include "kernel/host.h"
 #include "kernel/interp.h"
+#include "kernel/kelm.h"
+#include "kernel/kelm_breaks.h"
 #include "kernel/kernel_event_host.h"
 #include "kernel/output.h"
 #include "kernel/run_control.h"
 #include "kernel/target_state.h"
+#include "kernel/xgate_code_map.h"
 #include "sim/cpu.h"
 #include "sim/cpu_regs.h"
 #include "sim/memory.h"
 #include "sim/registers.h"
 #include "sim/run_state.h"
+#include "sim/xgate.h"
+#include "sim/xgate_lib_loader.h"
+#include "sim/xgate_stepper.h"
 
 namespace tav {
 
@@ -60,6 +66,15 @@ class Debugger : public ErrorReporter {
   // and the expressions over all of them.
   Program program{memory};
   Cpu cpu{cpu_regs, memory};
+  // The XGATE beside the CPU12 (its state lives in target memory), the
+  // processor mode and cycle budget that interleave the two, the XGATE code
+  // of the loaded program, and the support library whose XGateToGlobal maps
+  // XGATE addresses (bound by the host at start-up; the built-in map until
+  // then, which is what a debugger made without a host library uses).
+  Xgate xgate{memory, registers};
+  XgateStepper xgate_stepper{xgate};
+  XgateCodeMap xgate_code;
+  XgateLibrary xgate_library;
   FrameStacks frames{memory, registers};
   ExprEnv expr_env{memory, registers, program.symbols(), program.tables(), &frames, true, {}};
   ExprEvaluator evaluator{expr_env};
@@ -68,6 +83,8 @@ class Debugger : public ErrorReporter {
   KernelEventHost event_host{*this};
   EventTable events{event_host, memory, registers, program.tables(), frames, evaluator};
   RunControl execution{*this};
+  LowBreaks low_breaks{*this};  // the kernel console's low-level breakpoints
+  Kelm kelm{*this};             // the kernel console (after the breakpoints it drives)
 
   // How values print (the console shows aggregates as text) and the printer
   // that the evaluation, monitor and variable commands share.
@@ -85,6 +102,20 @@ class Debugger : public ErrorReporter {
   std::function<void()> on_reset;
 
   void report_error(std::string_view text) override;
+
+  // Brings the XGATE up to date: enabled while the loaded program has an
+  // XGATE unit, its code ranges, the processor mode from the kernel variable
+  // `.proc` once that is defined; the CPU12 decoder consults the XGATE only
+  // while it can take part (mode 2 or 3, or XGATE code loaded). Run commands
+  // and the register display call it.
+  void sync_xgate();
+  // Processor mode 2: the register display shows the XGATE's registers. A
+  // defined `.proc` counts at once, before a run command applies it.
+  bool xgate_only() const {
+    const ProgramSymbol* proc = program.symbols().rensym(".proc");
+    const int mode = proc ? static_cast<int>(proc->value() & 3) : xgate_stepper.mode();
+    return mode == XgateStepper::XgateOnly;
+  }
 };
 
 }  // namespace tav

@@ -28,4 +28,13 @@ void KernelEventHost::clear_update_suppressed() { d_.kernel.update_suppressed = 
 
 void KernelEventHost::set_update_suppressed() { d_.kernel.update_suppressed = true; }
 
+// The XGATE's program counter takes part in the checks while the program has
+// XGATE code, the processor mode runs the XGATE and a thread is active.
+bool KernelEventHost::xgate_pc(std::uint32_t& global) {
+  if (!d_.xgate.enabled() || !(d_.xgate_stepper.mode() & XgateStepper::XgateOnly) || !d_.xgate.running())
+    return false;
+  global = d_.xgate.quiet_ppc();
+  return true;
+}
+
 }  // namespace tav

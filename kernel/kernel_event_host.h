@@ -18,6 +18,7 @@ class KernelEventHost : public EventHost {
   void events_changed() override;
   void clear_update_suppressed() override;
   void set_update_suppressed() override;
+  bool xgate_pc(std::uint32_t& global) override;
 
  private:
   Debugger& d_;

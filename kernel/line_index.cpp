@@ -57,10 +57,18 @@ void LineIndex::update(DebugTables& tables) {
     if (end > from + kMaxCover || end <= from) end = from + 1;
     for (std::uint32_t a = from; a < end && a < kSpace; ++a) block_for(a).cover[a & kMask] = static_cast<std::uint32_t>(previous + 1);
   };
+  // Before a gap too wide to cover, the function's end record bounds it: the
+  // XGATE's code lies far from the CPU12's, with nothing between.
+  auto function_end = [&](std::uint32_t limit) {
+    for (std::size_t i = previous + 1; i < records.size() && records[i].value < limit; ++i)
+      if (records[i].is_end() && records[i].value >= records[previous].value) return records[i].value + 1;
+    return limit;
+  };
   for (std::size_t i = 0; i < records.size(); ++i) {
     const DebugRecord& r = records[i];
     if (!(r.is_start() || r.is_line()) || r.value >= kSpace) continue;
-    if (previous != records.size() && records[previous].value != r.value) cover_to(r.value);
+    if (previous != records.size() && records[previous].value != r.value)
+      cover_to(r.value > records[previous].value + kMaxCover ? function_end(r.value) : r.value);
     previous = i;
   }
   // The last record covers the rest of its function.

@@ -24,13 +24,22 @@ unsigned width_of(unsigned unit, NumberBase base) {
   return hexadecimal[i];
 }
 
+}  // namespace
+
 std::uint32_t read_unit(Memory& memory, std::uint32_t address, unsigned unit) {
   if (unit == 4) return memory.ReadLong(address);
   if (unit == 2) return memory.ReadWord(address);
   return memory.ReadByte(address);
 }
 
-}  // namespace
+void write_unit(Memory& memory, std::uint32_t address, unsigned unit, std::uint32_t value) {
+  if (unit == 4)
+    memory.WriteLong(address, value);
+  else if (unit == 2)
+    memory.WriteWord(address, static_cast<std::uint16_t>(value));
+  else
+    memory.WriteByte(address, static_cast<std::uint8_t>(value));
+}
 
 std::string unit_text(std::uint32_t value, unsigned unit, NumberBase base) {
   const unsigned width = width_of(unit, base);

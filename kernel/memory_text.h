@@ -21,6 +21,10 @@ struct DataLineFormat {
 // One line from `address`, read with the raw accessors, without a line end.
 std::string data_line(Memory& memory, std::uint32_t address, const DataLineFormat& format);
 
+// One unit (1, 2 or 4 bytes, high byte first) with the raw accessors.
+std::uint32_t read_unit(Memory& memory, std::uint32_t address, unsigned unit);
+void write_unit(Memory& memory, std::uint32_t address, unsigned unit, std::uint32_t value);
+
 // One unit's text in the format's base and width.
 std::string unit_text(std::uint32_t value, unsigned unit, NumberBase base);
 

@@ -10,35 +10,10 @@
 #include "image/program.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
+#include "kernel/program_lookup.h"
 #include "sim/cpu.h"
 
 namespace tav {
-
-namespace {
-
-// Symbols and source lines for the instruction trace's disassembly.
-class TraceLookup : public DisasmLookup {
- public:
-  explicit TraceLookup(const Program& p) : program_(p) {}
-  const char* symbol_by_value(std::uint32_t address, std::uint32_t& value) const override {
-    const ProgramSymbol* s = program_.symbols().find_symbol_by_value(address);
-    if (!s) return nullptr;
-    value = s->value();
-    return s->name.c_str();
-  }
-  bool line_at(std::uint32_t address, unsigned& line, unsigned& statement) const override {
-    const DebugRecord* r = program_.tables().record_at(address);
-    if (!r || !r->is_line()) return false;
-    line = r->line;
-    statement = 0;
-    return true;
-  }
-
- private:
-  const Program& program_;
-};
-
-}  // namespace
 
 RunControl::RunControl(Debugger& d) : d_(d) {
   // Every function entry and exit the call-stack tracking sees moves the
@@ -67,7 +42,15 @@ const LineIndex& RunControl::index() {
 
 // ------------------------------------------------------------ the instruction loop
 
+// The XGATE's parts of the loop compile away while the CPU12 runs alone.
 RunControl::Step RunControl::instruction() {
+  if (d_.cpu.xgate()) return instruction_with<true>();
+  xgate_step_ = xgate_arrived_ = false;
+  return instruction_with<false>();
+}
+
+template <bool kWithXgate>
+RunControl::Step RunControl::instruction_with() {
   Cpu& cpu = d_.cpu;
   Step step;
   if (reset_pending_) [[unlikely]] {
@@ -75,11 +58,24 @@ RunControl::Step RunControl::instruction() {
     d_.registers.reset();
     cpu.reset_state();
   }
-  const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
-  if (kernel_break_) [[unlikely]] {
-    kernel_break_->clear_pending();
-    kernel_break_->fetch(pc);
+  std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+  // With the XGATE taking part the instruction may be the XGATE's: then `pc`
+  // becomes the XGATE's address of it.
+  std::uint32_t execute_at = pc;
+  std::uint32_t xgate_cycles = 0;
+  if constexpr (kWithXgate) {
+    xgate_step_ = xgate_arrived_ = false;
+    if (!cpu.interrupt_takeable()) {
+      execute_at = execute_either(pc);
+      if (xgate_arrived_) {
+        unit_xgate_ = true;
+        return step;
+      }
+    }
   }
+  const bool xgate = kWithXgate && xgate_step_;
+  if (kernel_watch_) [[unlikely]]
+    kernel_break_->begin_instruction(pc);
   d_.events.clear_pending();
 
   char trace_text[kDisasmCapacity];
@@ -90,10 +86,17 @@ RunControl::Step RunControl::instruction() {
   std::uint32_t length = 0;
   if (cpu.interrupts().any() && cpu.take_interrupt()) [[unlikely]] {
     step.interrupt = true;
+  } else if (xgate) {
+    const std::uint32_t total = cpu.counters.time + cpu.counters.xtime;
+    length = cpu.execute(execute_at);
+    step.undefined = length != 2;
+    xgate_cycles = cpu.counters.time + cpu.counters.xtime - total;
+    xgate_expected_pc_ = d_.xgate.quiet_ppc();
   } else {
-    length = cpu.execute(pc);
+    length = cpu.execute(execute_at);
     step.undefined = length == Cpu::kUndefined || length == 0;
   }
+  if constexpr (kWithXgate) (xgate ? unit_xgate_ : unit_cpu12_) = true;
 
   if (!callbacks_.empty()) [[unlikely]] {
     const std::uint32_t cycles = cpu.counters.time;
@@ -104,6 +107,7 @@ RunControl::Step RunControl::instruction() {
         e.fn.plain(cycles);
       }
     });
+    if (!kernel_watch_) update_kernel_watch();  // on only: the check ends what it began
   }
 
   if (!step.undefined && !step.interrupt) {
@@ -112,25 +116,43 @@ RunControl::Step RunControl::instruction() {
     // kept by the call-stack tracking, so it gets the cycles only.
     if (DebugRecord* r = index_.covering(pc)) {
       if (!r->is_start()) ++r->hits;
-      r->cycles += cpu.scratch.cycles;
+      r->cycles += xgate ? xgate_cycles : cpu.scratch.cycles;
     }
   }
 
   if (itrace_) [[unlikely]] {
     d_.target_commands.command_cycles = cpu.counters.time - command_start_cycles_;
-    std::string line = d_.registers.registers_text(d_.target_commands.command_cycles);
+    std::string line =
+        d_.registers.registers_text(d_.target_commands.command_cycles, xgate || d_.xgate_only());
     line += "    ";
     if (step.interrupt) {
       line += "(interrupt)";
+    } else if (xgate) {
+      d_.xgate.decode(pc, kXgateFlagText, trace_text, sizeof trace_text);
+      line += trace_text;
     } else {
-      TraceLookup lookup(d_.program);
+      ProgramLookup lookup(d_.program, false);
       cpu12_disasm(d_.memory, before, pc, trace_text, sizeof trace_text, &lookup);
       line += trace_text;
     }
     line += "\n";
     putout(d_, line);
   }
+  if (kernel_watch_) [[unlikely]] {
+    kernel_hit_ = kernel_break_->end_instruction();
+    update_kernel_watch();
+  }
   return step;
+}
+
+// The low-level breakpoints watch the instructions of run commands only (not
+// the run to the first C line of a load), and only while they or the break
+// time exist. The instruction loop tests this flag alone; it is worked out
+// again wherever commands may have changed the breakpoints or `.btime`: when
+// a run command starts, after an instruction the check watched, after the
+// per-instruction callbacks and after the event checks (attached commands).
+void RunControl::update_kernel_watch() {
+  kernel_watch_ = nesting_ && kernel_break_ && (kernel_break_->armed() || d_.cpu.counters.btime != 0);
 }
 
 // The debug records at the program counter update the call-stack frames
@@ -145,6 +167,58 @@ void RunControl::pass_records(std::uint32_t pc) {
   const DebugRecord* end = d_.program.tables().records().data() + d_.program.tables().records().size();
   for (; r != end && r->value == pc; ++r)
     if (r->is_start() || r->is_end() || r->is_line()) d_.frames.update(*r, Core::Cpu12, state);
+}
+
+// The XGATE's frames follow the records of its own units, only while a thread
+// runs; the CPU12's interrupts do not concern it.
+void RunControl::pass_xgate_records(std::uint32_t pc) {
+  DebugRecord* r = index_.at(pc);
+  if (!r || !d_.xgate.enabled() || !d_.xgate.running()) return;
+  const DebugRecord* end = d_.program.tables().records().data() + d_.program.tables().records().size();
+  for (; r != end && r->value == pc; ++r)
+    if (r->coprocessor && (r->is_start() || r->is_end() || r->is_line())) d_.frames.update(*r, Core::Xgate, {});
+}
+
+// With the XGATE taking part: which core runs the next instruction. Sets
+// `xgate_step_` and `pc` (the instruction's own global address) and returns
+// the address the CPU12 decoder is to be called with: the XGATE's program
+// counter in processor mode 2, otherwise the CPU12's (in mode 3 the decoder
+// itself turns to the XGATE while its cycle budget lasts).
+std::uint32_t RunControl::execute_either(std::uint32_t& pc) {
+  switch (d_.xgate_stepper.next_decode(pc)) {
+    case XgateStepper::Next::Cpu12: return pc;
+    case XgateStepper::Next::XgateAtAddress:
+      xgate_step_ = true;
+      if (d_.xgate_stepper.mode() != XgateStepper::XgateOnly) return pc;  // XGATE code at the CPU12's PC
+      pc = d_.xgate.quiet_ppc();
+      break;
+    case XgateStepper::Next::XgateAtPc: {
+      xgate_step_ = true;
+      const std::uint32_t cpu_pc = pc;
+      pc = d_.xgate.quiet_ppc();
+      if (pc != xgate_expected_pc_) break;
+      return cpu_pc;
+    }
+  }
+  // The XGATE runs at its own program counter: when that is not where its
+  // last instruction left it, it arrived there first.
+  if (pc != xgate_expected_pc_) {
+    xgate_expected_pc_ = pc;
+    xgate_arrived_ = true;
+  }
+  return pc;
+}
+
+// The program counter of the core that executed the last instruction, afterwards.
+std::uint32_t RunControl::pc_after() const {
+  return xgate_step_ ? d_.xgate.quiet_ppc() : d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+}
+
+// The source-line loop stops where a source position starts: for the CPU12
+// unless an interrupt is about to be entered, for the XGATE while its thread runs.
+bool RunControl::xgate_line_stop(std::uint32_t pc) const {
+  const DebugRecord* r = stop_record(pc);
+  return r && r->coprocessor && d_.xgate.running();
 }
 
 // Where a source position starts at `pc`: the record the stop is reported at.
@@ -172,39 +246,54 @@ bool RunControl::poll_stop() {
 }
 
 RunControl::UnitEnd RunControl::instruction_unit() {
-  const Step s = instruction();
-  const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
-  if (!s.undefined) pass_records(pc);
-  if (kernel_break_ && kernel_break_->pending()) return UnitEnd::KernelBreak;
+  Step s = instruction();
+  if (xgate_arrived_) [[unlikely]] {
+    // An instruction step executes an instruction: the arrival only passes
+    // the records where the XGATE begins.
+    pass_xgate_records(pc_after());
+    s = instruction();
+  }
+  const std::uint32_t pc = pc_after();
+  if (!s.undefined) xgate_step_ ? pass_xgate_records(pc) : pass_records(pc);
+  if (kernel_hit_) [[unlikely]]
+    return UnitEnd::KernelBreak;
   poll_stop();
   return s.undefined ? UnitEnd::Undefined : UnitEnd::Line;
 }
 
 RunControl::UnitEnd RunControl::source_unit(bool go_mode) {
+  return d_.cpu.xgate() ? source_unit_with<true>(go_mode) : source_unit_with<false>(go_mode);
+}
+
+template <bool kWithXgate>
+RunControl::UnitEnd RunControl::source_unit_with(bool go_mode) {
   EventTable& events = d_.events;
   for (;;) {
-    const Step s = instruction();
-    const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+    const Step s = instruction_with<kWithXgate>();
+    const bool xgate = kWithXgate && xgate_step_;
+    const std::uint32_t pc = xgate ? d_.xgate.quiet_ppc() : d_.memory.LocalToGlobal(d_.cpu_regs.pc);
     if (s.undefined) [[unlikely]] {
       // The PC stays on an undefined opcode: a step ends, go keeps trying
       // until it is stopped.
+      if (kernel_hit_) return UnitEnd::KernelBreak;
       if (!go_mode) return UnitEnd::Undefined;
       if (poll_stop()) return UnitEnd::Stop;
       continue;
     }
     if (index_.at(pc)) [[unlikely]] {
-      pass_records(pc);
-      if (stop_record(pc) && !d_.cpu.interrupt_takeable()) {
+      xgate ? pass_xgate_records(pc) : pass_records(pc);
+      if (xgate ? xgate_line_stop(pc) : (stop_record(pc) && !d_.cpu.interrupt_takeable())) {
         if (trace_) print_line_trace(*stop_record(pc));
-        return UnitEnd::Line;
+        return kernel_hit_ ? UnitEnd::KernelBreak : UnitEnd::Line;
       }
     }
-    if (kernel_break_ && kernel_break_->pending()) [[unlikely]]
+    if (kernel_hit_) [[unlikely]]
       return UnitEnd::KernelBreak;
     if (poll_stop()) [[unlikely]]
       return UnitEnd::Stop;
     if (events.quick_due(pc)) [[unlikely]] {
       if (events.chkevent(EventCore::None, nullptr)) return UnitEnd::Event;
+      update_kernel_watch();
     }
   }
 }
@@ -240,9 +329,12 @@ void RunControl::print_line_trace(const DebugRecord& r) {
 
 RunEnd RunControl::drive(RunRequest request) {
   Cpu& cpu = d_.cpu;
+  d_.sync_xgate();
   index_.update(d_.program.tables());
   d_.run.running = true;
   nesting_ = true;
+  kernel_hit_ = false;
+  update_kernel_watch();
   step_over_ = request.step_over;
   depth_ = request.depth;
   trace_ = request.trace;
@@ -253,8 +345,6 @@ RunEnd RunControl::drive(RunRequest request) {
   d_.frames.reset_current();
 
   d_.host.status(StatusField::Left, request.go_type ? " Running " : " Stepping ");
-  RawAccessWatcher* raw = kernel_break_ ? kernel_break_->raw_watcher() : nullptr;
-  if (raw) d_.memory.set_raw_watcher(raw);
 
   const bool instruction_mode = request.instruction;
   std::int32_t count = request.count;
@@ -278,10 +368,20 @@ RunEnd RunControl::drive(RunRequest request) {
     }
     WinSetFakeIo(d_);
 
+    unit_cpu12_ = unit_xgate_ = false;
     const UnitEnd unit = instruction_mode ? instruction_unit() : source_unit(request.go);
     const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
     const DebugRecord* line = stop_record(pc);
-    const EventHit hit = d_.events.chkevent(EventCore::Cpu12, line);
+    // Each core that ran in the unit has its events checked, the CPU12 first
+    // (always, when the XGATE takes no part).
+    EventHit hit;
+    if (unit_cpu12_ || !unit_xgate_) hit = d_.events.chkevent(EventCore::Cpu12, line);
+    if (hit) update_kernel_watch();  // its attached commands may have set breakpoints
+    if (!hit.stops() && unit_xgate_ && d_.xgate.enabled()) {
+      const std::uint32_t xpc = d_.xgate.quiet_ppc();
+      hit = d_.events.chkevent(EventCore::Xgate, stop_record(xpc));
+      if (hit) update_kernel_watch();
+    }
     if (hit.stops()) {
       end = RunEnd::Event;
       break;
@@ -298,7 +398,7 @@ RunEnd RunControl::drive(RunRequest request) {
     if (animate_) d_.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables);
   }
   if (d_.run.stop_request.load(std::memory_order_relaxed) != 0 && end == RunEnd::Count) end = RunEnd::Stop;
-  if (raw) d_.memory.set_raw_watcher(nullptr);
+  if (end == RunEnd::KernelBreak) kernel_break_->report_stop();
   d_.target_commands.command_cycles = cpu.counters.time - command_start_cycles_;
   end_command();
   return end;
@@ -310,12 +410,18 @@ void RunControl::end_command() {
   depth_ = 0;
   trace_ = itrace_ = false;
   nesting_ = false;
-  d_.run.running = false;
+  kernel_watch_ = false;
+  // A run on the "start" thread counts as running until its whole command has
+  // ended (the thread clears the flag last), so that nobody else touches the
+  // host or the target while this thread still refreshes and reports.
+  if (!on_worker_) d_.run.running = false;
   d_.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory |
                         kViewMonitors);
 }
 
 bool RunControl::run_to_first_line(std::uint32_t* line_address) {
+  // This run is the CPU12's start-up code: the XGATE keeps out of it.
+  d_.cpu.set_xgate(nullptr);
   index_.update(d_.program.tables());
   d_.run.stop_request = 0;
   d_.run.running = true;
@@ -337,6 +443,7 @@ bool RunControl::run_to_first_line(std::uint32_t* line_address) {
     if (poll_stop()) break;
   }
   d_.run.running = false;
+  d_.sync_xgate();
   d_.host.status(StatusField::Left, "Command");
   return reached;
 }
@@ -352,6 +459,7 @@ void RunControl::reset_cpu() {
 }
 
 void RunControl::reset_state() {
+  xgate_expected_pc_ = UINT32_MAX;
   step_over_ = false;
   depth_ = 0;
   d_.frames.reset();

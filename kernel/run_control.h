@@ -17,7 +17,6 @@
 namespace tav {
 
 class Debugger;
-class RawAccessWatcher;
 struct DebugRecord;
 
 // A callback called after every instruction of a run command, with the cycle
@@ -28,14 +27,25 @@ struct InstructionCallback {
 };
 using InstructionCallbacks = CallbackList<InstructionCallback>;
 
-// The kernel console's low-level breakpoints as the run loop sees them.
+// The kernel console's low-level breakpoints as the run loop sees them. The
+// loop calls them only while breakpoints exist or the break time `.btime` is
+// set, so that a run without them pays a flag test before and after each
+// instruction.
 class KernelBreakCheck {
  public:
   virtual ~KernelBreakCheck() = default;
-  virtual void clear_pending() = 0;              // before each instruction
-  virtual void fetch(std::uint32_t global_pc) = 0;  // the instruction fetch
-  virtual bool pending() const = 0;               // a breakpoint was hit: the run stops
-  virtual RawAccessWatcher* raw_watcher() = 0;    // debugger-side accesses during the run
+  bool armed() const { return armed_; }  // low-level breakpoints exist
+  // Before an instruction of a run command: sets the in-run flag (memory
+  // accesses report to the check from now on), forgets the last hit and
+  // reports the fetch at the global PC.
+  virtual void begin_instruction(std::uint32_t global_pc) = 0;
+  // After it: clears the in-run flag; true when a hit is pending (the run stops).
+  virtual bool end_instruction() = 0;
+  // Tells the user why the run stopped.
+  virtual void report_stop() = 0;
+
+ protected:
+  bool armed_ = false;
 };
 
 // What a run command asks for.
@@ -111,11 +121,20 @@ class RunControl {
   };
 
   Step instruction();
+  template <bool kWithXgate>
+  Step instruction_with();
   void pass_records(std::uint32_t pc);
+  void pass_xgate_records(std::uint32_t pc);
+  std::uint32_t execute_either(std::uint32_t& pc);
+  std::uint32_t pc_after() const;
+  bool xgate_line_stop(std::uint32_t pc) const;
   UnitEnd instruction_unit();
   UnitEnd source_unit(bool go_mode);
+  template <bool kWithXgate>
+  UnitEnd source_unit_with(bool go_mode);
   const DebugRecord* stop_record(std::uint32_t pc) const;
   bool poll_stop();
+  void update_kernel_watch();
   void print_line_trace(const DebugRecord& r);
   void end_command();
 
@@ -123,6 +142,8 @@ class RunControl {
   LineIndex index_;
   InstructionCallbacks callbacks_;
   KernelBreakCheck* kernel_break_ = nullptr;
+  bool kernel_watch_ = false;  // the instruction loop reports to kernel_break_
+  bool kernel_hit_ = false;    // it reported a hit: the run command ends
 
   // Mode flags of the command being run.
   bool step_over_ = false;
@@ -134,6 +155,18 @@ class RunControl {
   bool reset_pending_ = false;
   bool on_worker_ = false;  // the run was started by StartTargetCode
   std::uint32_t command_start_cycles_ = 0;
+  // Which cores executed instructions in the current unit (kept only while
+  // the XGATE takes part): only they have their events checked after it.
+  bool unit_cpu12_ = false;
+  bool unit_xgate_ = false;
+  // The last instruction was the XGATE's (its program counter counts); or
+  // nothing executed: the XGATE's program counter was found at a new place (a
+  // thread started, or it was set from outside) and counts as reached.
+  bool xgate_step_ = false;
+  bool xgate_arrived_ = false;
+  // Where the XGATE's program counter was left after its last instruction;
+  // finding it elsewhere means it arrived there from outside.
+  std::uint32_t xgate_expected_pc_ = UINT32_MAX;
 
   // Host polling: every kPollEvery instructions the clock is read; the host
   // pumps its events when kPollPeriod has passed since it last did.

@@ -1,6 +1,8 @@
 #include "kernel/startup.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "kernel/config.h"
 #include "kernel/debugger.h"
@@ -79,6 +81,19 @@ HostOptions startup(Debugger& d, const std::vector<std::string>& args) {
 
 void shutdown(Debugger& d) {
   if (std::string f = config_read(d, "Options", "ENDFILE", ""); !f.empty()) cmdfile(d, f.c_str());
+  xgate_lib_shutdown(d.xgate_library, d.registers);
+}
+
+std::string executable_directory() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  return self.parent_path().string();
+}
+
+int xgate_startup(Debugger& d, const std::string& program_dir) {
+  return xgate_lib_startup(d.xgate_library, program_dir, d.registers, nullptr, nullptr,
+                           [&d](std::string_view text) { errout(d, {text, "\n"}); });
 }
 
 }  // namespace tav

@@ -20,7 +20,17 @@ struct HostOptions {
 // the start file (-i, else Options/STARTFILE).
 HostOptions startup(Debugger& d, const std::vector<std::string>& args);
 
-// Runs Options/ENDFILE when it is set.
+// Runs Options/ENDFILE when it is set, then releases the XGATE support library.
 void shutdown(Debugger& d);
+
+// The directory of the running executable, without a trailing "/" (empty
+// when the system does not tell).
+std::string executable_directory();
+
+// Loads the XGATE support library XGATEDLLS/XGATE.so from `program_dir` and
+// binds its address map. A missing library or one without all four entry
+// points is reported as an error; the result is then the exit code the host
+// ends with (2000), else 0.
+int xgate_startup(Debugger& d, const std::string& program_dir);
 
 }  // namespace tav

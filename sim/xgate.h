@@ -58,8 +58,16 @@ class Xgate {
   bool xge() { return (memory_.ReadByte(kXgateEnableAddr) & 0x80) != 0; }
   // A thread runs: XGE is set and a channel is active.
   bool active() { return xge() && channel() != 0; }
+  // The same without reporting the reads: the run loop's own bookkeeping,
+  // asked around every instruction, is no target access.
+  bool running() const {
+    return (memory_.peek(kXgateEnableAddr) & 0x80) != 0 && (memory_.peek(kXgateChannelAddr) & 0x7F) != 0;
+  }
   // The program counter as a global address (register code xppc).
   std::uint32_t ppc() { return to_global(pc()); }
+  std::uint32_t quiet_ppc() const {  // the same, read without reporting the access
+    return to_global(static_cast<std::uint16_t>(memory_.peek(kXgatePcAddr) << 8 | memory_.peek(kXgatePcAddr + 1)));
+  }
   std::uint32_t to_global(std::uint16_t xgate_address) const { return registers_.xgate_to_global(xgate_address); }
 
   // The loaded program holds code compiled for the XGATE (set by the loader,

@@ -6,11 +6,12 @@ namespace tav {
 bool XgateStepper::take_decode(std::uint32_t address, int flags, char* text, std::size_t capacity,
                                std::uint32_t& result, std::uint32_t& time_cycles) {
   time_cycles = 0;
-  if (mode_ == XgateOnly || is_xgate_code(address)) {
+  const Next next = next_decode(address);
+  if (next == Next::XgateAtAddress) {
     result = xgate_.decode(address, flags, text, capacity, &time_cycles);
     return true;
   }
-  if (!(flags & kXgateFlagExecute) || !(mode_ & XgateOnly) || budget_ <= 0 || !xgate_.active()) return false;
+  if (!(flags & kXgateFlagExecute) || next != Next::XgateAtPc) return false;
   std::uint32_t cycles = 0;
   result = xgate_.step(flags, text, capacity, &cycles);
   budget_ -= static_cast<std::int32_t>(cycles);

@@ -25,6 +25,14 @@ class XgateStepper {
     budget_ = 0;
   }
   int mode() const { return mode_; }
+  // The kernel variable `.proc` holds `value`: the mode follows it when it
+  // was newly defined or changed (the budget starts again then).
+  void define_proc(std::uint32_t value) {
+    if (proc_defined_ && value == proc_value_) return;
+    proc_defined_ = true;
+    proc_value_ = value;
+    set_proc(value);
+  }
   std::int32_t budget() const { return budget_; }
 
   void set_code_query(XgateCodeQuery query, void* context) {
@@ -33,6 +41,17 @@ class XgateStepper {
   }
   bool is_xgate_code(std::uint32_t address) const {
     return code_query_ && xgate_.enabled() && code_query_(code_context_, address);
+  }
+
+  // Where the next executing decode at `address` goes, without running it:
+  // the CPU12, the XGATE at `address` (mode 2, XGATE code), or the XGATE at
+  // its own program counter (the budget of mode 3). The run loop asks this
+  // first to know which core's program counter the instruction has.
+  enum class Next { Cpu12, XgateAtAddress, XgateAtPc };
+  Next next_decode(std::uint32_t address) const {
+    if (mode_ == XgateOnly || is_xgate_code(address)) return Next::XgateAtAddress;
+    if ((mode_ & XgateOnly) && budget_ > 0 && xgate_.running()) return Next::XgateAtPc;
+    return Next::Cpu12;
   }
 
   // Step 1 of the CPU12 decode-execute at global `address`. True when the XGATE
@@ -49,7 +68,7 @@ class XgateStepper {
   // added to the budget while a thread runs; an idle XGATE banks nothing.
   void cpu_executed(std::uint32_t cycles) {
     if (!(mode_ & XgateOnly)) return;
-    if (xgate_.active())
+    if (xgate_.running())
       budget_ += static_cast<std::int32_t>(cycles);
     else
       budget_ = 0;
@@ -58,6 +77,8 @@ class XgateStepper {
  private:
   Xgate& xgate_;
   int mode_ = S12xOnly;
+  bool proc_defined_ = false;
+  std::uint32_t proc_value_ = 0;
   std::int32_t budget_ = 0;
   XgateCodeQuery code_query_ = nullptr;
   void* code_context_ = nullptr;

@@ -104,6 +104,59 @@ TEST_F(XgateStepperTest, AnUndefinedXgateWordGivesTheTurnBack) {
   EXPECT_EQ(stepper.budget(), 0);
 }
 
+// The run loop asks which core an instruction belongs to before it runs, and
+// asks around every instruction: the answer must be the decoder's own, and
+// asking must not count as a target access.
+struct AccessCounter : RawAccessWatcher {
+  int accesses = 0;
+  void raw_access(std::uint32_t, int) override { ++accesses; }
+};
+
+TEST_F(XgateStepperTest, NextDecodeForetellsTheCoreQuietly) {
+  AccessCounter watcher;
+  std::uint32_t result = 0, time = 0;
+  auto agrees = [&](XgateStepper::Next expected) {
+    t.memory.set_raw_watcher(&watcher);
+    const XgateStepper::Next next = stepper.next_decode(0x7FC000);
+    t.memory.set_raw_watcher(nullptr);
+    EXPECT_EQ(next, expected);
+    const std::uint16_t pc = t.xgate.pc();
+    const bool taken = take(0x7FC000, kXgateFlagExecute, result, time);
+    EXPECT_EQ(taken, expected != XgateStepper::Next::Cpu12);
+    if (expected == XgateStepper::Next::XgateAtPc) {
+      EXPECT_EQ(t.xgate.pc(), pc + 2);
+    }
+  };
+  agrees(XgateStepper::Next::Cpu12);
+  stepper.set_proc(3);
+  agrees(XgateStepper::Next::Cpu12);  // no thread
+  start_thread();
+  agrees(XgateStepper::Next::Cpu12);  // nothing banked yet
+  t.memory.set_raw_watcher(&watcher);
+  stepper.cpu_executed(2);
+  t.memory.set_raw_watcher(nullptr);
+  agrees(XgateStepper::Next::XgateAtPc);
+  agrees(XgateStepper::Next::XgateAtPc);
+  agrees(XgateStepper::Next::Cpu12);
+  stepper.set_proc(2);
+  agrees(XgateStepper::Next::XgateAtAddress);
+  EXPECT_EQ(watcher.accesses, 0);
+}
+
+TEST_F(XgateStepperTest, RedefiningProcWithTheSameValueKeepsTheBudget) {
+  stepper.define_proc(3);
+  EXPECT_EQ(stepper.mode(), XgateStepper::Both);
+  start_thread();
+  stepper.cpu_executed(5);
+  stepper.define_proc(3);  // looked at again before the next command: no change
+  EXPECT_EQ(stepper.budget(), 5);
+  stepper.define_proc(7);  // a new value with the same low bits starts again
+  EXPECT_EQ(stepper.mode(), XgateStepper::Both);
+  EXPECT_EQ(stepper.budget(), 0);
+  stepper.define_proc(0);
+  EXPECT_EQ(stepper.mode(), XgateStepper::S12xOnly);
+}
+
 bool in_xgate_flash(void* context, std::uint32_t address) {
   ++*static_cast<int*>(context);
   return address >= 0x780800 && address < 0x788000;

@@ -7,7 +7,8 @@
 #   <name>.ini     optional: becomes ZUZU12Z.INI in a fresh configuration directory
 #   <name>.files/  optional: copied into the working directory first
 #   <name>.examples optional marker: the built example programs (<name>.x12)
-#                  are copied into the working directory first
+#                  are copied into the working directory first; each line
+#                  of it names an example source file (examples/<line>) to copy too
 #   <name>.out     expected standard output
 #   <name>.err     expected standard error (missing: must be empty)
 # With UPDATE=1 the expected files are rewritten from what tavc printed.
@@ -26,6 +27,10 @@ mkdir -p "$work/config" "$work/run"
 [[ -d $cases/$name.files ]] && cp -R "$cases/$name.files/." "$work/run/"
 if [[ -f $cases/$name.examples && -n $examples ]]; then
   cp "$examples"/*.x12 "$work/run/" 2>/dev/null
+  sources=$(cd "$(dirname "$0")/../../examples" && pwd)
+  while read -r source; do
+    [[ -n $source ]] && cp "$sources/$source" "$work/run/"
+  done <"$cases/$name.examples"
 fi
 [[ -f $cases/$name.ini ]] && cp "$cases/$name.ini" "$work/config/ZUZU12Z.INI"
 

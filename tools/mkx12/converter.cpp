@@ -19,6 +19,9 @@ namespace {
 constexpr std::uint16_t kAbsoluteIndex = 0xFFF1;
 constexpr std::uint8_t kSectionType = 3, kFileType = 4;
 constexpr std::uint8_t kRts = 0x3D, kRtc = 0x0A, kRti = 0x0B;
+// The XGATE's returns: rts ends a thread, jal through the link register
+// ends a subroutine (any jal Rn: its word is 0x00F6 with the register in bits 8-10).
+constexpr std::uint16_t kXgateRts = 0x0200, kXgateJal = 0x00F6, kXgateJalMask = 0xF8FF;
 
 struct Placed {
   std::uint8_t section = 0;  // 1-based .x12 section; 0 absolute
@@ -35,6 +38,7 @@ struct FunctionInfo {
 
 struct FileInfo {
   const SideFile* side = nullptr;
+  bool xgate = false;  // an XGATE unit: its addresses are XGATE addresses
   std::vector<FunctionInfo> functions;
   std::uint32_t first_line = 1, last_line = 1;
 };
@@ -51,6 +55,7 @@ class Converter {
       : elf_(elf), side_(side), options_(options), types_(side) {}
 
   Conversion run() {
+    check_xgate_sections();
     add_sections();
     add_symbols();
     read_rows();
@@ -65,10 +70,12 @@ class Converter {
 
   // Stores an address against the section that holds it when that section's
   // delta maps it to its global address; otherwise as an absolute global value.
-  Placed place(std::uint32_t run) const {
-    std::uint32_t global = local_to_global(run);
+  // `xgate`: the address is an XGATE address (an XGATE section's or unit's).
+  Placed place(std::uint32_t run, bool xgate) const {
+    std::uint32_t global = to_global(run, xgate);
     for (std::size_t i = 0; i < obj_.sections.size(); ++i) {
       const x12::Section& s = obj_.sections[i];
+      if (section_xgate_[i] != xgate) continue;
       if (run >= s.base && run - s.base < s.effective_size() && s.placement - s.base == global - run)
         return {static_cast<std::uint8_t>(i + 1), run, global};
     }
@@ -78,7 +85,20 @@ class Converter {
   std::uint32_t symbol_global(const std::string& name, const std::string& object, const std::string& where) const {
     auto s = elf_.find_symbol(name, object);
     if (!s) throw ConvertError(where + ": symbol " + name + " not found in the ELF file");
-    return s->section == kAbsoluteIndex ? s->value : local_to_global(s->value);
+    return s->section == kAbsoluteIndex ? s->value : to_global(s->value, elf_section_xgate(s->section));
+  }
+
+  // ------------------------------------------------------------ XGATE sections
+
+  bool is_xgate_name(const std::string& name) const {
+    return std::find(side_.xgate_sections.begin(), side_.xgate_sections.end(), name) != side_.xgate_sections.end();
+  }
+  bool elf_section_xgate(std::uint16_t index) const {
+    return index < elf_.sections().size() && is_xgate_name(elf_.sections()[index].name);
+  }
+  void check_xgate_sections() const {
+    for (const std::string& name : side_.xgate_sections)
+      if (!elf_.find_section(name)) throw ConvertError("XGATE section " + name + " not found in the ELF file");
   }
 
   // ------------------------------------------------------------ sections, symbols
@@ -93,11 +113,13 @@ class Converter {
       out.attribute = static_cast<std::uint8_t>(((s.flags & 4u) ? 1 : 0) | ((s.flags & 1u) ? 2 : 0) |
                                                 (s.has_bits() ? 0 : 4));
       out.base = s.address;
-      out.placement = s.has_bits() ? s.load_address : local_to_global(s.address);
+      const bool xgate = is_xgate_name(s.name);
+      out.placement = s.has_bits() ? s.load_address : to_global(s.address, xgate);
       out.has_contents = s.has_bits();
       out.contents = elf_.contents(s);
       out.size = s.size;
       obj_.sections.push_back(std::move(out));
+      section_xgate_.push_back(xgate);
     }
   }
 
@@ -121,13 +143,22 @@ class Converter {
       if (s.section == kAbsoluteIndex) {
         out.value = global = s.value;
       } else {
-        Placed p = place(s.value);
+        Placed p = place(s.value, elf_section_xgate(s.section));
         out.section = p.section;
         out.value = p.value;
         global = p.global;
       }
       obj_.symbols.push_back(out);
       symbols_json_.push_back({{"name", s.name}, {"value", global}});
+    }
+    // Kernel variables the program defines when it is loaded.
+    for (const SideKernelVariable& k : side_.kernel_variables) {
+      x12::Symbol out;
+      out.name = k.name;
+      out.flags = x12::symflag::kDefined;
+      out.value = k.value;
+      obj_.symbols.push_back(out);
+      kernel_json_.push_back({{"name", k.name}, {"value", k.value}});
     }
   }
 
@@ -146,9 +177,9 @@ class Converter {
     return nullptr;
   }
 
-  std::uint8_t byte_at(std::uint32_t run) const {
+  std::uint8_t byte_at(std::uint32_t run, bool xgate) const {
     for (const ElfSection& s : elf_.sections())
-      if (s.allocated() && s.has_bits() && run >= s.address && run - s.address < s.size)
+      if (s.allocated() && s.has_bits() && is_xgate_name(s.name) == xgate && run >= s.address && run - s.address < s.size)
         return elf_.contents(s)[run - s.address];
     throw ConvertError("address " + hex(run) + " holds no code");
   }
@@ -164,6 +195,7 @@ class Converter {
 
   FunctionInfo collect_function(const SideFile& file, const SideFunction& fn) {
     std::string where = file.name + ": " + fn.name + "()";
+    const bool xgate = is_xgate_unit(file.unit);
     auto sym = elf_.find_symbol(fn.symbol, file.object);
     if (!sym) throw ConvertError(where + ": symbol " + fn.symbol + " not found in the ELF file");
     FunctionInfo info;
@@ -173,10 +205,17 @@ class Converter {
       auto e = elf_.find_symbol(*fn.end_symbol, file.object);
       if (!e) throw ConvertError(where + ": symbol " + *fn.end_symbol + " not found in the ELF file");
       info.end = e->value;
+    } else if (xgate) {
+      // The end record sits on the last instruction word.
+      if (sym->size < 2) throw ConvertError(where + ": " + fn.symbol + " has no size (add .size)");
+      info.end = sym->value + sym->size - 2;
+      const auto last = static_cast<std::uint16_t>(byte_at(info.end, true) << 8 | byte_at(info.end + 1, true));
+      if (last != kXgateRts && (last & kXgateJalMask) != kXgateJal)
+        throw ConvertError(where + ": the XGATE function does not end with rts or jal");
     } else {
       if (sym->size == 0) throw ConvertError(where + ": " + fn.symbol + " has no size (add .size)");
       info.end = sym->value + sym->size - 1;
-      std::uint8_t last = byte_at(info.end);
+      std::uint8_t last = byte_at(info.end, false);
       if (last != kRts && last != kRtc && last != kRti)
         throw ConvertError(where + ": the function does not end with rts, rtc or rti");
     }
@@ -218,6 +257,7 @@ class Converter {
   FileInfo collect_file(const SideFile& f) {
     FileInfo info;
     info.side = &f;
+    info.xgate = is_xgate_unit(f.unit);
     for (const SideFunction& fn : f.functions) info.functions.push_back(collect_function(f, fn));
     std::stable_sort(info.functions.begin(), info.functions.end(),
                      [](const FunctionInfo& a, const FunctionInfo& b) { return a.start < b.start; });
@@ -276,8 +316,8 @@ class Converter {
 
   // ------------------------------------------------------------ debug
 
-  x12::DebugRecord record(std::uint8_t kind, std::uint32_t run, std::string text) const {
-    Placed p = place(run);
+  x12::DebugRecord record(std::uint8_t kind, std::uint32_t run, std::string text, bool xgate) const {
+    Placed p = place(run, xgate);
     return {p.value, kind, p.section, std::move(text)};
   }
 
@@ -298,7 +338,7 @@ class Converter {
       block.name = f.name;
       block.unit_code = f.unit;
       ordered_json jf = {{"name", f.name}, {"source", f.source}, {"unit", f.unit},
-                         {"xgate", f.unit == 139 || f.unit == 141},
+                         {"xgate", fi.xgate},
                          {"first_line", fi.first_line}, {"last_line", fi.last_line}};
       ordered_json jfunctions = ordered_json::array(), jlines = ordered_json::array();
 
@@ -334,21 +374,22 @@ class Converter {
         ++n_functions;
 
         std::string start_text = f.name + "~" + sf.name + ":" + (sf.plus ? "+" : "") + std::to_string(fn.start_line);
-        code_records.push_back(record(x12::kind::kFunctionStart, fn.start, start_text));
+        const bool xg = fi.xgate;
+        code_records.push_back(record(x12::kind::kFunctionStart, fn.start, start_text, xg));
         ordered_json jrows = ordered_json::array();
         for (const LineRow& r : fn.rows) {
           const SideFile* owner = file_by_source(r.file);
-          code_records.push_back(record(x12::kind::kLine, r.address, owner->name + ":" + range(r)));
+          code_records.push_back(record(x12::kind::kLine, r.address, owner->name + ":" + range(r), xg));
           ++n_lines;
-          ordered_json jr = {{"file", owner->name}, {"line", r.line}, {"address", local_to_global(r.address)}};
+          ordered_json jr = {{"file", owner->name}, {"line", r.line}, {"address", to_global(r.address, xg)}};
           jrows.push_back(jr);
-          if (owner == &f) jlines.push_back({{"line", r.line}, {"address", local_to_global(r.address)}, {"function", sf.name}});
+          if (owner == &f) jlines.push_back({{"line", r.line}, {"address", to_global(r.address, xg)}, {"function", sf.name}});
         }
-        code_records.push_back(record(x12::kind::kFunctionEnd, fn.end, f.name + "~" + sf.name));
+        code_records.push_back(record(x12::kind::kFunctionEnd, fn.end, f.name + "~" + sf.name, xg));
 
         jfunctions.push_back({{"name", sf.name}, {"class", sf.storage_class}, {"returns", sf.returns},
                               {"return_type_word", ret.ref.type_word}, {"return_size", ret.size},
-                              {"start", local_to_global(fn.start)}, {"end", local_to_global(fn.end)},
+                              {"start", to_global(fn.start, xg)}, {"end", to_global(fn.end, xg)},
                               {"start_line", fn.start_line}, {"first_line", fn.first_line},
                               {"last_line", fn.last_line}, {"plus", sf.plus},
                               {"args", args}, {"locals", locals}, {"labels", labels}, {"lines", jrows}});
@@ -416,6 +457,7 @@ class Converter {
                           {"defines", n_defines}, {"total", obj_.debug_records.size()}};
     expect_["sections"] = sections;
     expect_["symbols"] = symbols_json_;
+    expect_["kernel_variables"] = kernel_json_;
     expect_["files"] = files;
     expect_["aggregates"] = aggregates;
   }
@@ -428,6 +470,8 @@ class Converter {
   std::vector<LineRow> rows_;
   std::vector<FileInfo> files_;
   ordered_json symbols_json_ = ordered_json::array();
+  ordered_json kernel_json_ = ordered_json::array();
+  std::vector<bool> section_xgate_;  // per .x12 section: it runs at XGATE addresses
   ordered_json expect_;
 };
 

@@ -1,5 +1,6 @@
 // The S12X memory map as seen right after reset: the CPU12's 16-bit local
-// addresses and the global addresses under which the debugger stores memory.
+// addresses and the global addresses under which the debugger stores memory;
+// and the XGATE's view of the same memory.
 // The paged windows use the reset values of their page registers (EPAGE 0xFE,
 // RPAGE 0xFD, PPAGE 0xFE), so that the examples, which use fixed pages only,
 // translate exactly as the running program sees them.
@@ -20,5 +21,19 @@ constexpr std::uint32_t local_to_global(std::uint32_t a) {
   if (a < 0xC000) return 0x400000 + 0xFE * 0x4000 + (a & 0x3FFF);  // flash window
   return 0x7FC000 + (a & 0x3FFF);                               // fixed flash 0xFF
 }
+
+// The XGATE's 16-bit addresses as the S12X maps them (the map of the XGATE
+// support library): the register space as it is, XGATE flash from 0x0800 in
+// the block at 0x78_0000, XGATE RAM from 0x8000 in the top half of the 64 KB
+// at 0x0F_0000.
+constexpr std::uint32_t xgate_to_global(std::uint32_t a) {
+  if (a >= 0x10000) return a;  // already global
+  if (a < 0x0800) return a;
+  if (a < 0x8000) return 0x780000 | a;
+  return 0x0F0000 | a;
+}
+
+// Either map, by the core the address belongs to.
+constexpr std::uint32_t to_global(std::uint32_t a, bool xgate) { return xgate ? xgate_to_global(a) : local_to_global(a); }
 
 }  // namespace tav::mkx12

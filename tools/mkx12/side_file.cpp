@@ -203,6 +203,24 @@ SideProgram parse_side_file(const std::string& source) {
       for (const json& a : j.at("aggregates")) p.aggregates.push_back(aggregate_of(a));
     if (j.contains("files"))
       for (const json& f : j.at("files")) p.files.push_back(file_of(f));
+    if (j.contains("xgate_sections")) {
+      const json& x = j.at("xgate_sections");
+      if (!x.is_array()) fail("xgate_sections", "must be a list of section names");
+      for (const json& name : x) {
+        if (!name.is_string()) fail("xgate_sections", "must be a list of section names");
+        p.xgate_sections.push_back(name.get<std::string>());
+      }
+    }
+    if (j.contains("kernel_variables"))
+      for (const json& k : j.at("kernel_variables")) {
+        SideKernelVariable v;
+        v.name = required(k, "name", "kernel_variables");
+        if (v.name.size() < 2 || v.name[0] != '.') fail("kernel_variables." + v.name, "the name must begin with \".\"");
+        const auto value = number<std::int64_t>(k, "value", "kernel_variables." + v.name);
+        if (!value) fail("kernel_variables." + v.name, "missing \"value\"");
+        v.value = static_cast<std::uint32_t>(*value);
+        p.kernel_variables.push_back(v);
+      }
     return p;
   } catch (const json::exception& e) {
     throw SideError(std::string("side file: ") + e.what());

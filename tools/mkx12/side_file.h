@@ -65,12 +65,25 @@ struct SideFile {
   std::vector<SideFunction> functions;
 };
 
+// An absolute symbol written into the object file; names begin with "." so
+// that loading the program defines a kernel variable (".proc" = 3 asks the
+// debugger to run the XGATE beside the CPU12).
+struct SideKernelVariable {
+  std::string name;
+  std::uint32_t value = 0;
+};
+
 struct SideProgram {
   std::string program;
   std::string entry = "__stext";
   std::vector<SideAggregate> aggregates;
   std::vector<SideFile> files;
+  std::vector<std::string> xgate_sections;  // ELF sections that run at XGATE addresses
+  std::vector<SideKernelVariable> kernel_variables;
 };
+
+// A unit compiled for the XGATE: its addresses are XGATE addresses.
+inline bool is_xgate_unit(std::uint8_t unit) { return unit == 139 || unit == 141; }
 
 // Parses the JSON text; throws SideError naming the offending element.
 SideProgram parse_side_file(const std::string& text);

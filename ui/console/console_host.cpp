@@ -16,6 +16,14 @@ namespace tav {
 
 namespace {
 constexpr std::string_view kPrompt = "Tav>";
+// A line of its own that enters the kernel console.
+constexpr std::string_view kKernelConsole = "->";
+
+bool enters_kernel_console(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  return line.substr(first, line.find_last_not_of(" \t") + 1 - first) == kKernelConsole;
+}
 }
 
 ConsoleHost::ConsoleHost() : in_tty_(isatty(STDIN_FILENO) != 0), err_tty_(isatty(STDERR_FILENO) != 0) {}
@@ -39,6 +47,11 @@ void ConsoleHost::execute(Debugger& d, std::string line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   if (line.compare(0, kPrompt.size(), kPrompt) == 0) line.erase(0, kPrompt.size());
   if (line.empty()) return;
+  if (enters_kernel_console(line)) {
+    d.kelm.kelm_exec(nullptr, 1);  // the kernel console, until "q"
+    std::fflush(stdout);
+    return;
+  }
   d.kernel.typed_command = true;
   docmd(d, line.c_str(), 1);
   d.kernel.typed_command = false;

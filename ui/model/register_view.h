@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/xgate.h"
+
 namespace tav {
 
 class Memory;
@@ -23,8 +25,7 @@ struct RegisterPanelState {
 // The eight-character state texts " Active ", " Enabled" and "Disabled".
 const char* core_mode_text(CoreMode state);
 
-// The XGATE channel number shown as "chid": the byte at 0x0382 without bit 7.
-inline constexpr std::uint32_t kXgateChannelAddr = 0x0382;
+// The XGATE channel number is shown as "chid": the byte at kXgateChannelAddr without bit 7.
 
 // The panel text, lines ended by "\n".
 std::string register_panel_text(Registers& registers, const Memory& memory, const RegisterPanelState& state);

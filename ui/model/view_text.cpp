@@ -23,8 +23,16 @@ std::string view_text(Debugger& d, View view) {
     }
     case kViewRegisters: {
       RegisterPanelState state;
-      state.s12x = d.cpu.s12x_enabled ? CoreMode::Active : CoreMode::Disabled;
-      state.xgate = d.cpu.xgate() ? CoreMode::Enabled : CoreMode::Disabled;
+      // A core is active while the processor mode runs it, enabled when it
+      // could run (the S12X is switched on; the program has XGATE code).
+      if (!d.run.running) d.sync_xgate();
+      const int mode = d.xgate_stepper.mode();
+      state.s12x = !d.cpu.s12x_enabled ? CoreMode::Disabled
+                   : mode & XgateStepper::S12xOnly ? CoreMode::Active
+                                                    : CoreMode::Enabled;
+      state.xgate = mode & XgateStepper::XgateOnly ? CoreMode::Active
+                    : d.xgate.enabled()            ? CoreMode::Enabled
+                                                   : CoreMode::Disabled;
       state.cycles[0] = d.cpu.counters.time;
       state.cycles[1] = d.cpu.counters.xtime;
       state.cycles[2] = d.target_commands.command_cycles;

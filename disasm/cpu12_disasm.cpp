@@ -2,6 +2,7 @@
 // the order the assembler writes them.
 #include "disasm/cpu12_disasm.h"
 
+#include "disasm/xgate_disasm.h"
 #include "sim/registers.h"
 #include "support/fmt.h"
 #include "support/messages.h"
@@ -207,6 +208,14 @@ Disassembly Disassemble(const Memory& memory, const CpuRegs& regs, std::uint32_t
                         const DisasmLookup* lookup) {
   char text[kDisasmCapacity];
   Disassembly d;
+  if (lookup && lookup->xgate_code(address)) {
+    // Every XGATE word takes two bytes; one that is no instruction shows as data.
+    const auto word = static_cast<std::uint16_t>(memory.peek(address) << 8 | memory.peek(address + 1));
+    xgate_disasm_word(word, address, text, sizeof text);
+    d.text = text;
+    d.length = 2;
+    return d;
+  }
   d.length = cpu12_disasm(memory, regs, address, text, sizeof text, lookup);
   d.text = text;
   return d;

@@ -27,6 +27,12 @@ class DisasmLookup {
   // True when a source line starts exactly at `address`; `statement` is the
   // statement number within the line (0 for the first).
   virtual bool line_at(std::uint32_t address, unsigned& line, unsigned& statement) const = 0;
+  // True when the debug information marks `address` as XGATE code: it is shown
+  // in the XGATE's instruction set.
+  virtual bool xgate_code(std::uint32_t address) const {
+    (void)address;
+    return false;
+  }
 };
 
 // Formats an already decoded instruction. `regs` are the registers the

@@ -12,7 +12,7 @@
 #include "kernel/kelm.h"
 #include "kernel/kelm_text.h"
 #include "kernel/memory_text.h"
-#include "kernel/program_lookup.h"
+#include "kernel/program_disasm_lookup.h"
 #include "support/messages.h"
 #include "support/numconv.h"
 
@@ -158,7 +158,8 @@ const char* Kelm::cmd_e(const char* p) {
 
 // `count` instructions, or (count 0) those that begin below `end`.
 void Kelm::disassemble(std::uint32_t address, std::uint32_t count, std::uint32_t end) {
-  const ProgramLookup lookup(d_.program, true);
+  d_.xgate_code.update(d_.program.tables());
+  const ProgramDisasmLookup lookup(d_.program, true, &d_.xgate_code);
   Memory& m = d_.memory;
   const std::uint32_t pc = d_.registers.ReadPC();
   std::uint32_t a = address;
@@ -208,7 +209,8 @@ const char* Kelm::cmd_a(const char* p) {
   std::uint32_t address = address_;
   if (!at_end(p) && !operand(p, address)) return nullptr;
   address &= kAddressMask;
-  const ProgramLookup lookup(d_.program, true);
+  d_.xgate_code.update(d_.program.tables());
+  const ProgramDisasmLookup lookup(d_.program, true, &d_.xgate_code);
   AsmHooks hooks;
   hooks.evaluate = [this](const char*& cursor, std::uint32_t& value, int& error) {
     CmdExprEnv env = expr_env();
@@ -350,7 +352,8 @@ const char* Kelm::cmd_r(const char* p) {
   d_.sync_xgate();
   std::string line = d_.registers.registers_text(d_.target_commands.command_cycles, d_.xgate_only());
   if (!options.empty()) {
-    const ProgramLookup lookup(d_.program, true);
+    d_.xgate_code.update(d_.program.tables());
+  const ProgramDisasmLookup lookup(d_.program, true, &d_.xgate_code);
     line += fmtstr(" (%p)", Disassemble(d_.memory, d_.cpu_regs, d_.registers.ReadPC(), &lookup).text);
   }
   print(line + "\n");

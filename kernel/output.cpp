@@ -33,6 +33,12 @@ void errout(Debugger& d, std::initializer_list<std::string_view> texts) {
   if (d.kernel.in_command_file) {
     putout(d, "#error: ");
     putstrs(d, texts);
+    // An error in a command file is a line of its own, also when its text
+    // (an option error quoting the rest of the command) has no line end.
+    std::string_view last;
+    for (auto t : texts)
+      if (!t.empty()) last = t;
+    if (last.empty() || last.back() != '\n') putout(d, "\n");
     return;
   }
   std::string joined;

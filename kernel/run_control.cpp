@@ -10,7 +10,7 @@
 #include "image/program.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "kernel/program_lookup.h"
+#include "kernel/program_disasm_lookup.h"
 #include "sim/cpu.h"
 
 namespace tav {
@@ -131,7 +131,7 @@ RunControl::Step RunControl::instruction_with() {
       d_.xgate.decode(pc, kXgateFlagText, trace_text, sizeof trace_text);
       line += trace_text;
     } else {
-      ProgramLookup lookup(d_.program, false);
+      ProgramDisasmLookup lookup(d_.program, false);
       cpu12_disasm(d_.memory, before, pc, trace_text, sizeof trace_text, &lookup);
       line += trace_text;
     }

@@ -57,7 +57,7 @@ std::vector<CodeLine> DisasmView::lines_from(std::uint32_t first, unsigned count
 }
 
 std::uint32_t DisasmView::next_address(std::uint32_t address) const {
-  const Disassembly d = Disassemble(memory_, regs_, address);
+  const Disassembly d = Disassemble(memory_, regs_, address, lookup_);
   return address + (d.defined() ? d.length : undefined_length(memory_, address));
 }
 

@@ -1,6 +1,7 @@
 // What the code views and the disassembler find in the loaded program and the
 // event table: symbol names, source lines, function entries and event marks.
 #pragma once
+#include "kernel/xgate_code_map.h"
 #include "ui/model/disasm_view.h"
 
 namespace tav {
@@ -10,8 +11,9 @@ class Program;
 
 class ProgramLookup : public CodeViewLookup {
  public:
-  explicit ProgramLookup(const Program& program, const EventTable* events = nullptr)
-      : program_(program), events_(events) {}
+  explicit ProgramLookup(const Program& program, const EventTable* events = nullptr,
+                         const XgateCodeMap* xgate = nullptr)
+      : program_(program), events_(events), xgate_(xgate) {}
 
   const char* symbol_by_value(std::uint32_t address, std::uint32_t& value) const override;
   // A line or function-start record exactly at the address; its column is the
@@ -19,10 +21,12 @@ class ProgramLookup : public CodeViewLookup {
   bool line_at(std::uint32_t address, unsigned& line, unsigned& statement) const override;
   bool function_entry(std::uint32_t address, std::uint32_t& entry) const override;
   EventMark event_at(std::uint32_t address) const override;
+  bool xgate_code(std::uint32_t address) const override { return xgate_ && xgate_->contains(address); }
 
  private:
   const Program& program_;
   const EventTable* events_;
+  const XgateCodeMap* xgate_;
 };
 
 }  // namespace tav

@@ -16,7 +16,8 @@ std::string view_text(Debugger& d, View view) {
     case kViewDisasm: {
       // From the entry of the PC's function (or the PC) on.
       const std::uint32_t pc = d.registers.ReadPC();
-      const ProgramLookup lookup(d.program, &d.events);
+      if (!d.run.running) d.xgate_code.update(d.program.tables());
+      const ProgramLookup lookup(d.program, &d.events, &d.xgate_code);
       for (const CodeLine& line : DisasmView(d.memory, d.cpu_regs, &lookup).show(pc, kConsoleDisasmLines, pc))
         text += line.text() + "\n";
       break;

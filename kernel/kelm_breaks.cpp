@@ -2,6 +2,7 @@
 
 #include "expr/cmd_expr.h"
 #include "kernel/debugger.h"
+#include "kernel/kelm_text.h"
 #include "support/fmt.h"
 #include "support/messages.h"
 
@@ -9,34 +10,15 @@ namespace tav {
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t'; }
-const char* skip(const char* p) {
-  while (blank(*p)) ++p;
-  return p;
-}
+using kelm_text::blank;
+const char* skip(const char* p) { return kelm_text::skip_blanks(p); }
 bool ends_command(char c) { return c == '\0' || c == ';' || c == '}' || c == '\n'; }
-
-// Past a double-quoted text starting at `p` (escapes included).
-const char* past_quoted(const char* p) {
-  for (++p; *p && *p != '"'; ++p)
-    if (*p == '\\' && p[1]) ++p;
-  return *p ? p + 1 : p;
-}
 
 // The end of a `{...}` group starting at `p`: just past its closing brace,
 // or null when it is not closed.
 const char* group_end(const char* p) {
-  int depth = 0;
-  while (*p) {
-    if (*p == '"') {
-      p = past_quoted(p);
-      continue;
-    }
-    if (*p == '{') ++depth;
-    if (*p == '}' && --depth == 0) return p + 1;
-    ++p;
-  }
-  return nullptr;
+  const char* close = kelm_text::matching_brace(p);
+  return close ? close + 1 : nullptr;
 }
 
 // The end of the commands after `?`: the end of the text, or the brace that
@@ -44,8 +26,8 @@ const char* group_end(const char* p) {
 const char* rest_end(const char* p) {
   int depth = 0;
   while (*p) {
-    if (*p == '"') {
-      p = past_quoted(p);
+    if (*p == '"' || *p == '\'') {
+      p = kelm_text::skip_quoted(p);
       continue;
     }
     if (*p == '{') ++depth;

@@ -13,6 +13,7 @@
 
 #include "converter.h"
 #include "dwarf_lines.h"
+#include "command_output.h"
 #include "x12_decoder.h"
 
 #ifdef TAV_EXAMPLES_OUT
@@ -30,15 +31,7 @@ x12test::Bytes slurp(const std::string& path) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-std::string run(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+std::string run(const std::string& command) { return x12test::command_output(command); }
 
 // The S12X's fixed pages as the examples use them, worked out independently
 // of the converter: RAM 0x2000.. and flash 0xC000.. of the local map.

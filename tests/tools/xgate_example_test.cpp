@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "converter.h"
+#include "command_output.h"
 #include "x12_decoder.h"
 
 #ifdef TAV_EXAMPLES_OUT
@@ -19,15 +20,7 @@ namespace {
 
 std::string out_path(const std::string& ext) { return std::string(TAV_EXAMPLES_OUT) + "/xgdemo" + ext; }
 
-std::string run(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+std::string run(const std::string& command) { return x12test::command_output(command); }
 
 // The S12X's XGATE map, worked out from the chip's memory map: XGATE flash
 // from 0x0800 lies in the block at 0x78_0000, XGATE RAM from 0x8000 in the

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "kernel/debugger.h"
+#include "commands/standard_debugger.h"
 #include "kernel/host.h"
 
 namespace {
@@ -41,7 +41,7 @@ double thread_cpu_seconds() {
 
 Rate measure(const std::string& program, const Case& c, double seconds) {
   tav::NullHost host;
-  tav::Debugger d(host);
+  tav::StandardDebugger d(host);
   tav::docmd(d, ("load " + program).c_str(), 1);
   tav::docmd(d, "go main.c:30", 1);  // into the endless loop
   for (const std::string& line : c.setup) tav::docmd(d, line.c_str(), 1);

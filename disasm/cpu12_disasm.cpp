@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kSymbolReach = 99;
 
 const char* register_name(unsigned code) {
-  const unsigned index = code / 32;
+  const unsigned index = code / kRegCodeStep;
   return index < kRegisterTableSize ? kRegisterTable[index].name : "?";
 }
 

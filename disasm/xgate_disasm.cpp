@@ -8,7 +8,7 @@ namespace tav {
 
 namespace {
 
-const char* reg_name(int n) { return kRegisterTable[REG_R0 / 32 + n].name; }
+const char* reg_name(int n) { return kRegisterTable[REG_R0 / kRegCodeStep + n].name; }
 
 // A bounded line that always keeps room for its terminating NUL.
 class Line {

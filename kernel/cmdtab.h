@@ -1,4 +1,4 @@
-// The command table: every built-in command word with its flags and handler.
+// A command table: command words with their flags and handlers.
 #pragma once
 #include <cstdint>
 #include <string_view>
@@ -26,9 +26,7 @@ struct CmdEntry {
   CmdHandler handler;
 };
 
-extern const CmdEntry cmdtab[];
-
-// The entry whose name is the first word of `word` (case-insensitive, whole
+// The entry of the debugger's command table whose name is the first word of `word` (case-insensitive, whole
 // word only), or null.
 const CmdEntry* findcmd(const Debugger& d, const char* word);
 

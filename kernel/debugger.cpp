@@ -5,8 +5,13 @@
 
 namespace tav {
 
-Debugger::Debugger(Host& h) : host(h), config_file(config_file_path()) {
-  execution.set_kernel_break(&low_breaks);
+Debugger::Debugger(Host& h, const DebuggerParts& parts)
+    : host(h),
+      config_file(config_file_path()),
+      execution(parts.execution),
+      low_breaks(parts.low_breaks),
+      kelm(parts.kelm),
+      commands(parts.commands) {
   // The XGATE: its disassembly, the CPU12 interrupt its sif raises, its
   // cycle counter `.xtime`, and its code as the debug tables mark it.
   xgate.set_text_formatter(xgate_disasm_word);
@@ -23,8 +28,7 @@ Debugger::Debugger(Host& h) : host(h), config_file(config_file_path()) {
   symbols.bind_kernel_variable(".merr", &cpu.counters.merr);
 }
 
-// A run that "start" began uses every part of the debugger: it ends first.
-Debugger::~Debugger() { execution.join(); }
+Debugger::~Debugger() = default;
 
 void Debugger::report_error(std::string_view text) { errout(*this, {text}); }
 

@@ -11,16 +11,14 @@
 #include "expr/xexpr.h"
 #include "image/program.h"
 #include "kernel/channels.h"
-#include "kernel/data_views.h"
+#include "kernel/cmdtab.h"
 #include "kernel/extcmd.h"
 #include "kernel/host.h"
 #include "kernel/interp.h"
-#include "kernel/kelm.h"
-#include "kernel/kelm_breaks.h"
 #include "kernel/kernel_event_host.h"
 #include "kernel/output.h"
-#include "kernel/run_control.h"
 #include "kernel/target_state.h"
+#include "kernel/view_state.h"
 #include "kernel/xgate_code_map.h"
 #include "sim/cpu.h"
 #include "sim/cpu_regs.h"
@@ -33,13 +31,29 @@
 
 namespace tav {
 
-class MonitorList;
+class Kelm;
+class LowBreaks;
+class RunControl;
+
+// The parts of a debugger that live above the kernel: execution control, the
+// kernel console and the command table. The object that assembles a complete
+// debugger owns them (StandardDebugger in commands/); the kernel only reaches
+// them through these references, so it needs none of their code.
+struct DebuggerParts {
+  RunControl& execution;
+  LowBreaks& low_breaks;
+  Kelm& kelm;
+  const CmdEntry* commands;  // ended by an entry with no name
+};
 
 // The debugger is where target memory reports its errors ("memory file
 // overflow"): they go to the kernel's error output.
 class Debugger : public ErrorReporter {
+ protected:
+  // The parts may still be under construction: they are only bound here.
+  Debugger(Host& host, const DebuggerParts& parts);
+
  public:
-  explicit Debugger(Host& host);
   virtual ~Debugger();
   Debugger(const Debugger&) = delete;
   Debugger& operator=(const Debugger&) = delete;
@@ -82,9 +96,10 @@ class Debugger : public ErrorReporter {
   // Breakpoints and watchpoints, and execution control.
   KernelEventHost event_host{*this};
   EventTable events{event_host, memory, registers, program.tables(), frames, evaluator};
-  RunControl execution{*this};
-  LowBreaks low_breaks{*this};  // the kernel console's low-level breakpoints
-  Kelm kelm{*this};             // the kernel console (after the breakpoints it drives)
+  RunControl& execution;
+  LowBreaks& low_breaks;  // the kernel console's low-level breakpoints
+  Kelm& kelm;             // the kernel console
+  const CmdEntry* const commands;
 
   // How values print (the console shows aggregates as text) and the printer
   // that the evaluation, monitor and variable commands share.

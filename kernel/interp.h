@@ -18,6 +18,7 @@ struct KernelState {
   bool vars_marked = false;        // variable views want a refresh after this command
   bool close_requested = false;    // the host saw a request to close the main window
   int cmdfile_depth = 0;           // command files running inside each other
+  bool in_run_command = false;     // a run command is executing: events report their stops
 
   // The host stops taking commands once this is true.
   bool ending() const { return quitting || close_requested; }

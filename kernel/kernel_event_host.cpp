@@ -10,7 +10,7 @@ void KernelEventHost::error(std::string_view text) { errout(d_, {text}); }
 
 bool KernelEventHost::echo_off() const { return d_.kernel.echo_off; }
 
-bool KernelEventHost::reporting() const { return d_.execution.in_command(); }
+bool KernelEventHost::reporting() const { return d_.kernel.in_run_command; }
 
 void KernelEventHost::run_attached(const std::string& commands, int mode) {
   // The attached commands are not recorded: replaying the record file runs

@@ -10,6 +10,7 @@
 #include "sim/cycle_patterns.h"
 #include "sim/decode_detail.h"
 #include "sim/opcode_lookup.h"
+#include "sim/reg_codes.h"
 
 namespace tav::exec {
 
@@ -28,16 +29,16 @@ struct Operand {
 
 inline std::uint16_t read_register(const CpuRegs& r, unsigned code) {
   switch (code) {
-    case 32: return r.a;
-    case 64: return r.b;
-    case 96: return r.ccr & 0xFF;
-    case 128: return r.ccr;
-    case 160: return r.d();
-    case 192: return r.x;
-    case 224: return r.y;
-    case 256: return r.sp;
-    case 288: return r.pc;
-    case 864: return r.ccr >> 8;
+    case REG_A: return r.a;
+    case REG_B: return r.b;
+    case REG_CCR: return r.ccr & 0xFF;
+    case REG_CCRW: return r.ccr;
+    case REG_D: return r.d();
+    case REG_X: return r.x;
+    case REG_Y: return r.y;
+    case REG_SP: return r.sp;
+    case REG_PC: return r.pc;
+    case REG_CCRH: return r.ccr >> 8;
     default: return 0;
   }
 }
@@ -47,16 +48,16 @@ inline std::uint16_t ccr_word(std::uint16_t v) { return v & 0x87FF; }
 
 inline void write_register(CpuRegs& r, unsigned code, std::uint16_t v) {
   switch (code) {
-    case 32: r.a = static_cast<std::uint8_t>(v); break;
-    case 64: r.b = static_cast<std::uint8_t>(v); break;
-    case 96: r.ccr = static_cast<std::uint16_t>((r.ccr & 0xFF00) | (v & 0xFF)); break;
-    case 128: r.ccr = ccr_word(v); break;
-    case 160: r.set_d(v); break;
-    case 192: r.x = v; break;
-    case 224: r.y = v; break;
-    case 256: r.sp = v; break;
-    case 288: r.pc = v; break;
-    case 864: r.ccr = static_cast<std::uint16_t>((r.ccr & 0xFF) | (v & 0x87) << 8); break;
+    case REG_A: r.a = static_cast<std::uint8_t>(v); break;
+    case REG_B: r.b = static_cast<std::uint8_t>(v); break;
+    case REG_CCR: r.ccr = static_cast<std::uint16_t>((r.ccr & 0xFF00) | (v & 0xFF)); break;
+    case REG_CCRW: r.ccr = ccr_word(v); break;
+    case REG_D: r.set_d(v); break;
+    case REG_X: r.x = v; break;
+    case REG_Y: r.y = v; break;
+    case REG_SP: r.sp = v; break;
+    case REG_PC: r.pc = v; break;
+    case REG_CCRH: r.ccr = static_cast<std::uint16_t>((r.ccr & 0xFF) | (v & 0x87) << 8); break;
     default: break;
   }
 }
@@ -67,7 +68,7 @@ inline std::uint16_t keep_x_rule(std::uint16_t old_ccr, std::uint16_t value) {
   return (old_ccr & CC_X) ? value : static_cast<std::uint16_t>(value & ~CC_X);
 }
 
-inline bool is_8bit_register(unsigned code) { return code == 32 || code == 64 || code == 96 || code == 864; }
+inline bool is_8bit_register(unsigned code) { return code == REG_A || code == REG_B || code == REG_CCR || code == REG_CCRH; }
 
 // ---------------------------------------------------------------- flags
 

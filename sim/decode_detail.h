@@ -5,6 +5,7 @@
 
 #include "sim/cpu_regs.h"
 #include "sim/memory.h"
+#include "sim/reg_codes.h"
 
 namespace tav {
 
@@ -92,7 +93,7 @@ inline std::uint16_t index_register(const CpuRegs& r, unsigned rr) {
 }
 
 // Register codes of the index registers (x, y, s) for the auto forms.
-constexpr std::uint16_t index_register_code(unsigned rr) { return rr == 0 ? 192 : rr == 1 ? 224 : 256; }
+constexpr std::uint16_t index_register_code(unsigned rr) { return rr == 0 ? REG_X : rr == 1 ? REG_Y : REG_SP; }
 
 // `trailing`: bytes of this instruction that follow the indexed operand, for
 // the PC base (mask, branch offset, page byte, the other move operand).

@@ -5,7 +5,7 @@ namespace tav::exec {
 namespace {
 
 void write_with_x_rule(CpuRegs& r, unsigned code, std::uint16_t v, std::uint16_t old_ccr) {
-  if (code == 96 || code == 128) v = keep_x_rule(old_ccr, v);
+  if (code == REG_CCR || code == REG_CCRW) v = keep_x_rule(old_ccr, v);
   write_register(r, code, v);
 }
 

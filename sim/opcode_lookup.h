@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "sim/opcodes_table.h"
+#include "sim/reg_codes.h"
 
 namespace tav {
 
@@ -80,13 +81,13 @@ constexpr Mn transfer_mnemonic(std::uint8_t postbyte) {
 
 // Register fields 0-7 of a postbyte as register codes: a b ccr ccrw d x y s.
 constexpr std::uint16_t postbyte_register(unsigned field) {
-  constexpr std::uint16_t codes[8] = {32, 64, 96, 128, 160, 192, 224, 256};
+  constexpr std::uint16_t codes[8] = {REG_A, REG_B, REG_CCR, REG_CCRW, REG_D, REG_X, REG_Y, REG_SP};
   return codes[field & 7];
 }
 // exg's fields; with bit 3 set a field naming ccr names ccrh.
 constexpr std::uint16_t exg_register(std::uint8_t postbyte, unsigned field) {
   const std::uint16_t code = postbyte_register(field);
-  return (postbyte & 0x08) && code == 96 ? 864 : code;
+  return (postbyte & 0x08) && code == REG_CCR ? static_cast<std::uint16_t>(REG_CCRH) : code;
 }
 
 }  // namespace tav

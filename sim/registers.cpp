@@ -25,7 +25,7 @@ constexpr std::uint16_t kCcrWritable = 0x87FF;
 constexpr std::uint16_t kResetCcr = CC_X | CC_I;
 constexpr std::uint16_t kResetVector = 0xFFFE;
 
-std::uint32_t xgate_r_addr(int code) { return kXgateR0Addr + 2 * static_cast<std::uint32_t>((code - REG_R0) / 32); }
+std::uint32_t xgate_r_addr(int code) { return kXgateR0Addr + 2 * static_cast<std::uint32_t>((code - REG_R0) / kRegCodeStep); }
 
 // Offsets in the saved register block.
 enum SavedField { kSavA = 0, kSavB = 1, kSavCcr = 2, kSavX = 4, kSavY = 6, kSavSp = 8, kSavPc = 10,
@@ -83,7 +83,7 @@ std::uint32_t Registers::ReadRegister(int code) {
     case REG_XPPC: return xgate_to_global_(memory_.ReadWord(kXgatePcAddr));
     case REG_CCRH: return cpu_.ccr >> 8;
     default:
-      if (code >= REG_R0 && code <= REG_R7 && code % 32 == 0) return memory_.ReadWord(xgate_r_addr(code));
+      if (code >= REG_R0 && code <= REG_R7 && code % kRegCodeStep == 0) return memory_.ReadWord(xgate_r_addr(code));
       report_unknown();
       return 1;
   }
@@ -114,7 +114,7 @@ void Registers::WriteRegister(int code, std::uint32_t value) {
     case REG_XPPC: return;  // derived through the XGATE map; there is no way back
     case REG_CCRH: cpu_.ccr = static_cast<std::uint16_t>((cpu_.ccr & 0x00FF) | (byte & 0x87) << 8); return;
     default:
-      if (code > REG_R0 && code <= REG_R7 && code % 32 == 0) {
+      if (code > REG_R0 && code <= REG_R7 && code % kRegCodeStep == 0) {
         memory_.WriteWord(xgate_r_addr(code), word);
         return;
       }
@@ -124,13 +124,13 @@ void Registers::WriteRegister(int code, std::uint32_t value) {
 
 int Registers::GetRegisterCode(std::string_view name) {
   for (int i = 1; i < kRegisterTableSize; ++i)
-    if (name == kRegisterTable[i].name) return i * 32;
+    if (name == kRegisterTable[i].name) return i * kRegCodeStep;
   return 0;
 }
 
 int Registers::GetRegisterSize(int code) {
-  if (code % 32 != 0 || code < 32 || code / 32 >= kRegisterTableSize) return 0;
-  return kRegisterTable[code / 32].size;
+  if (code % kRegCodeStep != 0 || code < kRegCodeStep || code / kRegCodeStep >= kRegisterTableSize) return 0;
+  return kRegisterTable[code / kRegCodeStep].size;
 }
 
 std::string Registers::register_list() {

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "kernel/debugger.h"
+#include "commands/standard_debugger.h"
+#include "kconsole/kelm.h"
 #include "kernel/startup.h"
 #include "ui/console/console_host.h"
 
 int main(int argc, char** argv) {
   tav::ConsoleHost host;
-  tav::Debugger debugger(host);
+  tav::StandardDebugger debugger(host);
   host.attach(debugger);
   // Without its XGATE support library (XGATEDLLS/XGATE.so beside tavc) the
   // debugger cannot run: the error is shown and tavc ends with 2000.

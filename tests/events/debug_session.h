@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/debugger.h"
+#include "commands/standard_debugger.h"
 #include "kernel/recording_host.h"
 
 namespace tav {
@@ -68,7 +68,7 @@ class DebugSession : public ::testing::Test {
   }
 
   StatusHost host;
-  Debugger d;
+  StandardDebugger d;
 
  private:
   std::string line_;

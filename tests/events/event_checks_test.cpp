@@ -3,7 +3,7 @@
 // internal events and the registered event functions.
 #include "debug_session.h"
 
-#include "kernel/event_api.h"
+#include "commands/event_api.h"
 
 namespace tav {
 namespace {

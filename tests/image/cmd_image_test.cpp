@@ -1,8 +1,8 @@
 // The image commands where the transcripts cannot reach: a running target,
 // functions on the call stack and the marks of execution control.
 #include "image_fixture.h"
-#include "kernel/cmd_image.h"
-#include "kernel/debugger.h"
+#include "run/program_image.h"
+#include "commands/standard_debugger.h"
 #include "kernel/recording_host.h"
 #include "sample_program.h"
 
@@ -33,7 +33,7 @@ class CommandTest : public ImageTest {
   }
 
   RecordingHost kernel_host;
-  Debugger d;
+  StandardDebugger d;
   std::string sample_file;
 
  private:

@@ -10,9 +10,9 @@ namespace {
 
 // "update" and "fread" need a program with C source; these tests need no
 // program's variables, only a debugger that counts as having one.
-class SourceDebugger : public Debugger {
+class SourceDebugger : public StandardDebugger {
  public:
-  using Debugger::Debugger;
+  using StandardDebugger::StandardDebugger;
   bool line_table_empty() const override { return false; }
 };
 

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "kernel/cmdtab.h"
+#include "commands/command_table.h"
 #include "kernel_fixture.h"
 
 namespace tav {

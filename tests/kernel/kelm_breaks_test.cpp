@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "kconsole/kelm_breaks.h"
 #include "kernel_fixture.h"
 #include "support/messages.h"
 

@@ -1,7 +1,7 @@
 // The kernel console as a user at a terminal meets it: the prompts it shows
 // while it asks for lines, interactive memory modify and line assembly, and
 // command strings run from outside the console (scan only, "<" files).
-#include "kernel/kelm.h"
+#include "kconsole/kelm.h"
 
 #include "kernel_fixture.h"
 
@@ -28,7 +28,7 @@ class KelmTest : public KernelTest {
 
   // A second debugger on the prompt-recording host.
   PromptHost prompt_host_;
-  Debugger pd{prompt_host_};
+  StandardDebugger pd{prompt_host_};
 };
 
 TEST_F(KelmTest, ConsolePromptsAndTheEndOfASession) {

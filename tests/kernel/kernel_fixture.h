@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "kernel/debugger.h"
+#include "commands/standard_debugger.h"
 #include "kernel/recording_host.h"
 
 namespace tav {
@@ -36,7 +36,7 @@ class KernelTest : public ::testing::Test {
   }
 
   RecordingHost host;
-  Debugger d;
+  StandardDebugger d;
   std::filesystem::path dir;
 
  private:

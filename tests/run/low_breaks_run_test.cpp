@@ -4,6 +4,9 @@
 // from the C sources of the demo.
 #include "debug_session.h"
 
+#include "kconsole/kelm.h"
+#include "kconsole/kelm_breaks.h"
+#include "run/run_control.h"
 #include "support/fmt.h"
 
 namespace tav {

@@ -2,6 +2,7 @@
 // in the status bar, the call stack it leaves, restarting, the profile and
 // the per-instruction services.
 #include "debug_session.h"
+#include "run/run_control.h"
 
 #include <algorithm>
 
@@ -273,7 +274,7 @@ class StoppingHost : public StatusHost {
 
 TEST(RunPolling, TheHostIsPumpedDuringLongRuns) {
   StoppingHost host;
-  Debugger d(host);
+  StandardDebugger d(host);
   host.d = &d;
   host.stop_after = 1000000;
   const std::string load = "load " + std::string(TAV_EXAMPLES_DIR) + "/demo.x12";

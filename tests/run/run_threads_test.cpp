@@ -1,6 +1,7 @@
 // "start" runs "go" on a thread of its own: "status" sees it running, "stop"
 // ends it within a few milliseconds, and the entry points stay idle meanwhile.
 #include "debug_session.h"
+#include "run/run_control.h"
 
 #include <chrono>
 #include <thread>
@@ -60,7 +61,7 @@ TEST_F(RunThreads, StopExecutionAndStopFlag) {
 
 TEST_F(RunThreads, DestroyingTheDebuggerStopsTheRun) {
   auto other_host = std::make_unique<StatusHost>();
-  auto other = std::make_unique<Debugger>(*other_host);
+  auto other = std::make_unique<StandardDebugger>(*other_host);
   const std::string load = "load " + example("demo");
   docmd(*other, load.c_str(), 1);
   other->execution.StartTargetCode();

@@ -50,7 +50,7 @@ inline bool have_tool(const std::string& name) {
 }
 
 // Runs a shell command; true when it exits with status 0.
-inline bool run_command(const std::string& command) { return std::system(command.c_str()) == 0; }
+inline bool shell_succeeds(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 inline std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -69,7 +69,7 @@ inline std::string assemble_xgate(const ScratchDir& dir, const std::string& sour
   const std::string assemble = "m68hc11-as -mm9s12xg " + dir.file("prog.s") + " -o " + dir.file("prog.o") + " >" +
                                dir.file("as.log") + " 2>&1";
   const std::string extract = "m68hc11-objcopy -O binary -j .text " + dir.file("prog.o") + " " + dir.file("prog.bin");
-  if (!run_command(assemble) || !run_command(extract)) {
+  if (!shell_succeeds(assemble) || !shell_succeeds(extract)) {
     if (log) *log = read_file(dir.file("as.log"));
     return {};
   }

@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdio>
 
+#include "kconsole/kelm.h"
 #include "kernel/debugger.h"
 #include "ui/console/interrupt.h"
 #include "ui/console/line_editor.h"

@@ -1,6 +1,6 @@
 #include "ui/model/variables_view.h"
 
-#include "kernel/data_views.h"
+#include "commands/data_views.h"
 #include "kernel/debugger.h"
 
 namespace tav {

@@ -7,12 +7,13 @@
 
 #include "disasm/asm_line.h"
 #include "disasm/cpu12_disasm.h"
+#include "kconsole/kelm_breaks.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "kernel/kelm.h"
-#include "kernel/kelm_text.h"
+#include "kconsole/kelm.h"
+#include "kconsole/kelm_text.h"
 #include "kernel/memory_text.h"
-#include "kernel/program_disasm_lookup.h"
+#include "run/program_disasm_lookup.h"
 #include "support/messages.h"
 #include "support/numconv.h"
 

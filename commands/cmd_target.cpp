@@ -5,10 +5,10 @@
 
 #include "expr/cmd_expr.h"
 #include "kernel/debugger.h"
-#include "kernel/handlers.h"
+#include "commands/handlers.h"
 #include "kernel/memory_text.h"
 #include "kernel/options.h"
-#include "kernel/target_asm.h"
+#include "commands/target_asm.h"
 #include "support/messages.h"
 #include "support/fmt.h"
 

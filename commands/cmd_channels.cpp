@@ -11,7 +11,7 @@
 #include "expr/putresult.h"
 #include "expr/xexpr.h"
 #include "kernel/debugger.h"
-#include "kernel/handlers.h"
+#include "commands/handlers.h"
 #include "kernel/options.h"
 #include "support/messages.h"
 #include "support/numconv.h"

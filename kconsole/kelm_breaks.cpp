@@ -1,8 +1,8 @@
-#include "kernel/kelm_breaks.h"
+#include "kconsole/kelm_breaks.h"
 
 #include "expr/cmd_expr.h"
 #include "kernel/debugger.h"
-#include "kernel/kelm_text.h"
+#include "kconsole/kelm_text.h"
 #include "support/fmt.h"
 #include "support/messages.h"
 

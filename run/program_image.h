@@ -1,5 +1,6 @@
-// The commands that load a program and list or mark its files and functions:
-// "l"/"load", "files", "funcs", "a"/"activ" and "deact".
+// Loading a program and listing or marking its files and functions, over a
+// given program: the command language ("load", "files", "funcs", "activ",
+// "deact") and the kernel console share them.
 #pragma once
 #include <string_view>
 
@@ -17,13 +18,6 @@ const char* image_files(Debugger& d, Program& program, const char* args, int mod
 const char* image_funcs(Debugger& d, Program& program, const char* args, int mode);
 const char* image_activ(Debugger& d, Program& program, const char* args, int mode);
 const char* image_deact(Debugger& d, Program& program, const char* args, int mode);
-
-// The command-table handlers: the same over the debugger's own program.
-const char* cmd_load(Debugger& d, const char* args, int mode);
-const char* cmd_files(Debugger& d, const char* args, int mode);
-const char* cmd_funcs(Debugger& d, const char* args, int mode);
-const char* cmd_activ(Debugger& d, const char* args, int mode);
-const char* cmd_deact(Debugger& d, const char* args, int mode);
 
 // A function's mark in the function lists: " (on)   ", " (off)  " or " (act)  ".
 std::string_view function_mark(const FunctionBlock& f);

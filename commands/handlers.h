@@ -16,6 +16,13 @@ const char* cmd_input(Debugger& d, const char* args, int mode);
 const char* cmd_output(Debugger& d, const char* args, int mode);
 const char* cmd_rem(Debugger& d, const char* args, int mode);
 
+// cmd_image.cpp: loading the program, its files and functions.
+const char* cmd_load(Debugger& d, const char* args, int mode);
+const char* cmd_files(Debugger& d, const char* args, int mode);
+const char* cmd_funcs(Debugger& d, const char* args, int mode);
+const char* cmd_activ(Debugger& d, const char* args, int mode);
+const char* cmd_deact(Debugger& d, const char* args, int mode);
+
 // cmd_system.cpp: commands that reach the operating system.
 const char* cmd_sys(Debugger& d, const char* args, int mode);
 const char* cmd_remove(Debugger& d, const char* args, int mode);
@@ -50,7 +57,7 @@ const char* cmd_zero(Debugger& d, const char* args, int mode);
 const char* cmd_reset(Debugger& d, const char* args, int mode);
 const char* cmd_perf(Debugger& d, const char* args, int mode);
 
-// cmd_expr.cpp: C expressions, monitors, variables and the call stack.
+// cmd_values.cpp: C expressions, monitors, variables and the call stack.
 const char* cmd_eval(Debugger& d, const char* args, int mode);
 const char* cmd_print(Debugger& d, const char* args, int mode);
 const char* cmd_update(Debugger& d, const char* args, int mode);

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/run_control.h"
+#include "run/run_control.h"
 #include "sim/memory.h"
 
 namespace tav {

@@ -3,7 +3,7 @@
 
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "kernel/handlers.h"
+#include "commands/handlers.h"
 #include "kernel/options.h"
 #include "support/messages.h"
 

@@ -6,10 +6,10 @@
 
 #include "events/event_table.h"
 #include "kernel/debugger.h"
-#include "kernel/event_api.h"
+#include "commands/event_api.h"
 #include "kernel/files.h"
-#include "kernel/handlers.h"
-#include "kernel/monitor_list.h"
+#include "commands/handlers.h"
+#include "kernel/view_state.h"
 #include "kernel/options.h"
 #include "support/messages.h"
 #include "support/numconv.h"

@@ -1,10 +1,11 @@
-#include "kernel/cmd_image.h"
+#include "run/program_image.h"
 
 #include "image/program.h"
 #include "kernel/config.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
 #include "kernel/options.h"
+#include "run/run_control.h"
 #include "support/fmt.h"
 #include "support/messages.h"
 
@@ -72,7 +73,6 @@ const char* mark_functions(Debugger& d, Program& program, const char* args, bool
   return p;
 }
 
-#ifndef TAV_CMD_IMAGE_CORE_ONLY
 // A new program replaces the old one's events and call stack; once it is
 // loaded, execution control runs it from the entry point to its first C line.
 void prepare_program_load(Debugger& d) {
@@ -85,7 +85,6 @@ void prepare_program_load(Debugger& d) {
     return d.execution.run_to_first_line(line);
   };
 }
-#endif
 
 }  // namespace
 
@@ -159,9 +158,7 @@ const char* image_load(Debugger& d, Program& program, const char* args, int) {
   KernelLoadHost host(d);
   LoadHost* previous = &program.host();
   program.set_host(&host);
-#ifndef TAV_CMD_IMAGE_CORE_ONLY
   if (&program == &d.program) prepare_program_load(d);
-#endif
   program.load(host_path(name), load);
   program.set_host(previous);
   return end;
@@ -215,12 +212,5 @@ const char* image_deact(Debugger& d, Program& program, const char* args, int) {
   return mark_functions(d, program, args, false);
 }
 
-#ifndef TAV_CMD_IMAGE_CORE_ONLY
-const char* cmd_load(Debugger& d, const char* args, int mode) { return image_load(d, d.program, args, mode); }
-const char* cmd_files(Debugger& d, const char* args, int mode) { return image_files(d, d.program, args, mode); }
-const char* cmd_funcs(Debugger& d, const char* args, int mode) { return image_funcs(d, d.program, args, mode); }
-const char* cmd_activ(Debugger& d, const char* args, int mode) { return image_activ(d, d.program, args, mode); }
-const char* cmd_deact(Debugger& d, const char* args, int mode) { return image_deact(d, d.program, args, mode); }
-#endif
 
 }  // namespace tav

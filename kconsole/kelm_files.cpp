@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <string>
 
-#include "kernel/cmd_image.h"
+#include "kconsole/kelm_breaks.h"
+#include "run/program_image.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "kernel/kelm.h"
-#include "kernel/kelm_text.h"
+#include "kconsole/kelm.h"
+#include "kconsole/kelm_text.h"
+#include "run/run_control.h"
 #include "sim/registers.h"
 #include "support/messages.h"
 

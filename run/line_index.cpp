@@ -1,4 +1,4 @@
-#include "kernel/line_index.h"
+#include "run/line_index.h"
 
 namespace tav {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "kernel/debugger.h"
-#include "kernel/kelm.h"
-#include "kernel/kelm_text.h"
+#include "kconsole/kelm.h"
+#include "kconsole/kelm_text.h"
 #include "support/messages.h"
 #include "support/numconv.h"
 

@@ -1,11 +1,12 @@
 // The kernel console's input, its statement layer (assignments, if/else,
 // while, return, shift, macro calls, groups) and the command-letter dispatch.
-#include "kernel/kelm.h"
+#include "kconsole/kelm.h"
 
 #include <cstdio>
 
+#include "kconsole/kelm_breaks.h"
 #include "kernel/debugger.h"
-#include "kernel/kelm_text.h"
+#include "kconsole/kelm_text.h"
 #include "support/messages.h"
 
 namespace tav {

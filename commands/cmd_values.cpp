@@ -5,10 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "commands/data_views.h"
 #include "expr/putresult.h"
 #include "expr/xexpr.h"
 #include "kernel/debugger.h"
-#include "kernel/handlers.h"
+#include "commands/handlers.h"
 #include "kernel/options.h"
 #include "support/messages.h"
 #include "support/numconv.h"

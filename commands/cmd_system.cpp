@@ -12,7 +12,7 @@
 
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "kernel/handlers.h"
+#include "commands/handlers.h"
 #include "support/numconv.h"
 
 extern char** environ;

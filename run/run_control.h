@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "events/callback_list.h"
-#include "kernel/line_index.h"
+#include "run/line_index.h"
 
 namespace tav {
 
@@ -98,7 +98,6 @@ class RunControl {
   bool take_thread_start() { return thread_start_.exchange(false); }
   bool animating() const { return animate_; }
   // A run command is executing (stop reports are printed only then).
-  bool in_command() const { return nesting_; }
 
   // zero and reset: registers from reset, PC at the program's entry, call
   // stack and execution state cleared.
@@ -151,7 +150,6 @@ class RunControl {
   bool trace_ = false;
   bool itrace_ = false;
   bool animate_ = false;
-  bool nesting_ = false;
   bool reset_pending_ = false;
   bool on_worker_ = false;  // the run was started by StartTargetCode
   std::uint32_t command_start_cycles_ = 0;

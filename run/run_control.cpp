@@ -1,4 +1,4 @@
-#include "kernel/run_control.h"
+#include "run/run_control.h"
 
 #include <fstream>
 #include <map>
@@ -10,7 +10,7 @@
 #include "image/program.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "kernel/program_disasm_lookup.h"
+#include "run/program_disasm_lookup.h"
 #include "sim/cpu.h"
 
 namespace tav {
@@ -152,7 +152,7 @@ RunControl::Step RunControl::instruction_with() {
 // a run command starts, after an instruction the check watched, after the
 // per-instruction callbacks and after the event checks (attached commands).
 void RunControl::update_kernel_watch() {
-  kernel_watch_ = nesting_ && kernel_break_ && (kernel_break_->armed() || d_.cpu.counters.btime != 0);
+  kernel_watch_ = d_.kernel.in_run_command && kernel_break_ && (kernel_break_->armed() || d_.cpu.counters.btime != 0);
 }
 
 // The debug records at the program counter update the call-stack frames
@@ -332,7 +332,7 @@ RunEnd RunControl::drive(RunRequest request) {
   d_.sync_xgate();
   index_.update(d_.program.tables());
   d_.run.running = true;
-  nesting_ = true;
+  d_.kernel.in_run_command = true;
   kernel_hit_ = false;
   update_kernel_watch();
   step_over_ = request.step_over;
@@ -409,7 +409,7 @@ void RunControl::end_command() {
   step_over_ = false;
   depth_ = 0;
   trace_ = itrace_ = false;
-  nesting_ = false;
+  d_.kernel.in_run_command = false;
   kernel_watch_ = false;
   // A run on the "start" thread counts as running until its whole command has
   // ended (the thread clears the flag last), so that nobody else touches the

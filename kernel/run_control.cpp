@@ -407,6 +407,7 @@ RunEnd RunControl::drive(RunRequest request) {
 }
 
 void RunControl::end_command() {
+  mark_running_functions();
   d_.host.status(StatusField::Left, "Command");
   step_over_ = false;
   depth_ = 0;
@@ -416,7 +417,6 @@ void RunControl::end_command() {
   // A run on the "start" thread counts as running until its whole command has
   // ended (the thread clears the flag last), so that nobody else touches the
   // host or the target while this thread still refreshes and reports.
-  mark_running_functions();
   if (!on_worker_) d_.run.running = false;
   d_.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory |
                         kViewMonitors);
@@ -477,7 +477,7 @@ void RunControl::adopt_running_function() {
   FunctionBlock* f = d_.program.tables().function_at(pc);
   if (!f || !f->start || FrameStacks::is_xgate_unit(*f)) return;
   index_.update(d_.program.tables());
-  if (f->start && f->start->value == pc)
+  if (f->start->value == pc)
     pass_records(pc);  // at its start record: entered as a call would enter it
   else
     d_.frames.adopt(*f, Core::Cpu12);

@@ -100,6 +100,9 @@ const char* run_command(Debugger& d, const char* args, int, RunKind kind) {
     if (count_argument(p, count, rest)) {
       r.count = static_cast<std::int32_t>(count > 0x7FFFFFFF ? 0x7FFFFFFF : count);
       r.go = false;
+      // Without line information a unit is one instruction: a source line
+      // would never be reached.
+      if (!lines) r.instruction = true;
     } else {
       if (!run_to_argument(d, p, rest)) return endof(args);
       r.go = true;

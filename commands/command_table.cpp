@@ -25,7 +25,7 @@ const CmdEntry cmdtab[] = {
     cmd("internals", 0, cmd_internals),
     cmd("a", D, cmd_activ),
     cmd("activ", D, cmd_activ),
-    // cmdwin                  /h hides, /s shows the command window
+    cmd("cmdwin", 0, cmd_cmdwin),
     cmd("deact", D, cmd_deact),
     cmd("b", U, cmd_break),
     cmd("break", U, cmd_break),
@@ -52,7 +52,8 @@ const CmdEntry cmdtab[] = {
     cmd("load", L, cmd_load),
     cmd("m", 0, cmd_monit),
     cmd("monit", 0, cmd_monit),
-    // maximize, minimize      main window
+    cmd("maximize", 0, cmd_maximize),
+    cmd("minimize", 0, cmd_minimize),
     cmd("files", U | D, cmd_files),
     cmd("funcs", U | D, cmd_funcs),
     cmd("print", D, cmd_print),

@@ -68,6 +68,11 @@ const char* cmd_stack(Debugger& d, const char* args, int mode);
 const char* cmd_frame(Debugger& d, const char* args, int mode);
 const char* cmd_move(Debugger& d, const char* args, int mode);
 
+// cmd_windows.cpp: the main frame's windows.
+const char* cmd_cmdwin(Debugger& d, const char* args, int mode);
+const char* cmd_maximize(Debugger& d, const char* args, int mode);
+const char* cmd_minimize(Debugger& d, const char* args, int mode);
+
 // cmd_channels.cpp: formatted messages and I/O channels.
 const char* cmd_mess(Debugger& d, const char* args, int mode);
 const char* cmd_fopen(Debugger& d, const char* args, int mode);

@@ -47,6 +47,14 @@ bool read_number_item(const char*& p, int& number) {
   return true;
 }
 
+// A label event is known by the label's own name, not by the text that found it.
+std::string label_name(const Value& v) {
+  if (v.owner)
+    for (const SymbolEntry& label : v.owner->labels)
+      if (label.value == v.address) return std::string(label.name);
+  return v.name;
+}
+
 // What an expression stands for as an event target.
 enum class Target { Function, Label, Variable, None };
 
@@ -306,7 +314,7 @@ const char* EventTable::one_code_event(const char* p, const CodeEventOptions& o,
           break;
         case Target::Label:
           e->kind = kEventLabel;
-          e->name = v.name;
+          e->name = label_name(v);
           e->address = v.address;
           existing = same([&](const Event& x) { return x.address == e->address; });
           break;

@@ -109,6 +109,9 @@ Value pointer_arith(EvalContext& cx, int op, const Value& a, const Value& b) {
   if (is_comparison(op)) {
     const bool both = is_pointer(a) && is_pointer(b);
     if (both ? !same_target(a, b) : !(is_integral(a) || is_integral(b))) return failed(cx, msg::illegal_type);
+    // Near pointers hold local addresses, far ones and functions global
+    // ones: two pointers compare where they lead.
+    if (both) return bool_result(compare(op, pointer_target(cx.env, a), pointer_target(cx.env, b)));
     return bool_result(compare(op, static_cast<std::uint32_t>(a.ival), static_cast<std::uint32_t>(b.ival)));
   }
   return failed(cx, msg::illegal_type);

@@ -226,7 +226,8 @@ Value Parser::bracket(Value v) {
   }
   Value element = index_op(cx_, std::move(v), index);
   if (has_count && element.valid && count.valid) {
-    if (!is_integral(count)) {
+    // A count is a number of elements: an integer, not below 0.
+    if (!is_integral(count) || count.ival < 0) {
       cx_.fail(msg::illegal_type);
       return invalid();
     }

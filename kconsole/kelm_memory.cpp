@@ -159,8 +159,7 @@ const char* Kelm::cmd_e(const char* p) {
 
 // `count` instructions, or (count 0) those that begin below `end`.
 void Kelm::disassemble(std::uint32_t address, std::uint32_t count, std::uint32_t end) {
-  d_.xgate_code.update(d_.program.tables());
-  const ProgramDisasmLookup lookup(d_.program, true, &d_.xgate_code);
+  const ProgramDisasmLookup lookup(d_.program, true, &d_.disasm_xgate_code());
   Memory& m = d_.memory;
   const std::uint32_t pc = d_.registers.ReadPC();
   std::uint32_t a = address;
@@ -210,8 +209,7 @@ const char* Kelm::cmd_a(const char* p) {
   std::uint32_t address = address_;
   if (!at_end(p) && !operand(p, address)) return nullptr;
   address &= kAddressMask;
-  d_.xgate_code.update(d_.program.tables());
-  const ProgramDisasmLookup lookup(d_.program, true, &d_.xgate_code);
+  const ProgramDisasmLookup lookup(d_.program, true, &d_.disasm_xgate_code());
   AsmHooks hooks;
   hooks.evaluate = [this](const char*& cursor, std::uint32_t& value, int& error) {
     CmdExprEnv env = expr_env();
@@ -353,8 +351,7 @@ const char* Kelm::cmd_r(const char* p) {
   d_.sync_xgate();
   std::string line = d_.registers.registers_text(d_.target_commands.command_cycles, d_.xgate_only());
   if (!options.empty()) {
-    d_.xgate_code.update(d_.program.tables());
-  const ProgramDisasmLookup lookup(d_.program, true, &d_.xgate_code);
+    const ProgramDisasmLookup lookup(d_.program, true, &d_.disasm_xgate_code());
     line += fmtstr(" (%p)", Disassemble(d_.memory, d_.cpu_regs, d_.registers.ReadPC(), &lookup).text);
   }
   print(line + "\n");

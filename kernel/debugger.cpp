@@ -32,6 +32,12 @@ Debugger::~Debugger() = default;
 
 void Debugger::report_error(std::string_view text) { errout(*this, {text}); }
 
+const XgateCodeMap& Debugger::disasm_xgate_code() {
+  if (!run.running) xgate_code.update(program.tables());
+  xgate_code.set_xgate_everywhere(xgate_only());
+  return xgate_code;
+}
+
 void Debugger::sync_xgate() {
   const DebugTables& tables = program.tables();
   xgate.set_enabled(tables.has_coprocessor_code());

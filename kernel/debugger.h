@@ -126,6 +126,8 @@ class Debugger : public ErrorReporter {
   void sync_xgate();
   // Processor mode 2: the register display shows the XGATE's registers. A
   // defined `.proc` counts at once, before a run command applies it.
+  // The XGATE code map as disassembly sees it (processor mode included).
+  const XgateCodeMap& disasm_xgate_code();
   bool xgate_only() const {
     const ProgramSymbol* proc = program.symbols().rensym(".proc");
     const int mode = proc ? static_cast<int>(proc->value() & 3) : xgate_stepper.mode();

@@ -23,6 +23,9 @@ enum View : unsigned {
 // Fields of the status line.
 enum class StatusField { Left, Middle, Right };
 
+// What "maximize" and "minimize" ask of the main window.
+enum class MainWindowState { Maximized, Minimized };
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -50,6 +53,10 @@ class Host {
   virtual bool command_window_exists() = 0;
   virtual void open_command_window() = 0;
   virtual void command_window_append(std::string_view text) = 0;
+  // "cmdwin /h" and "maximize"/"minimize": a host without such windows
+  // ignores them.
+  virtual void hide_command_window() {}
+  virtual void show_main_window(MainWindowState state) { (void)state; }
 
   // Asks the user for one line of input (at most `max` characters).
   // Returns false when the user cancels or no input can be had.

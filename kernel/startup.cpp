@@ -23,13 +23,11 @@ std::string unquote(std::string s) {
   if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
   return s;
 }
-bool starts_yes(const std::string& v) { return !v.empty() && (v[0] == 'y' || v[0] == 'Y'); }
 }  // namespace
 
 HostOptions startup(Debugger& d, const std::vector<std::string>& args) {
   HostOptions host;
-  d.source_path = config_read(d, "Options", "Path", "");
-  d.output.open_on_output = starts_yes(config_read(d, "Options", "AUTOCMD", "NO"));
+  apply_config(d);
 
   std::optional<std::string> start_file;
   bool illegal = false;

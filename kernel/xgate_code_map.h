@@ -20,6 +20,10 @@ class XgateCodeMap {
     if (address < low_ || address > high_) return false;  // most addresses end here
     return lookup(address);
   }
+  // Processor mode 2 decodes every address as XGATE code; the disassembly
+  // follows it.
+  void set_xgate_everywhere(bool on) { everywhere_ = on; }
+  bool decodes_as_xgate(std::uint32_t address) const { return everywhere_ || contains(address); }
   // The form XgateStepper::set_code_query takes (context: this map).
   static bool query(void* map, std::uint32_t address) {
     return static_cast<const XgateCodeMap*>(map)->contains(address);
@@ -32,6 +36,7 @@ class XgateCodeMap {
   std::uint32_t low_ = 1, high_ = 0;
   const void* built_for_ = nullptr;
   std::size_t built_size_ = 0;
+  bool everywhere_ = false;
 };
 
 }  // namespace tav

@@ -26,7 +26,7 @@ class ProgramDisasmLookup : public DisasmLookup {
     statement = with_columns_ ? r->column : 0;
     return true;
   }
-  bool xgate_code(std::uint32_t address) const override { return xgate_ && xgate_->contains(address); }
+  bool xgate_code(std::uint32_t address) const override { return xgate_ && xgate_->decodes_as_xgate(address); }
 
  private:
   const Program& program_;

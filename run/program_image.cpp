@@ -84,6 +84,7 @@ void prepare_program_load(Debugger& d) {
   hooks.run_to_first_line = [&d](std::uint32_t, std::uint32_t* line) {
     return d.execution.run_to_first_line(line);
   };
+  hooks.in_call_stack = [&d](const FunctionBlock& f) { return d.frames.in_stack(&f); };
 }
 
 }  // namespace
@@ -161,6 +162,11 @@ const char* image_load(Debugger& d, Program& program, const char* args, int) {
   if (&program == &d.program) prepare_program_load(d);
   program.load(host_path(name), load);
   program.set_host(previous);
+#ifndef TAV_CMD_IMAGE_CORE_ONLY
+  // Execution that begins inside a function (an entry point there, or a stay
+  // at one) has that function's frame from the start.
+  if (&program == &d.program) d.execution.adopt_running_function();
+#endif
   return end;
 }
 

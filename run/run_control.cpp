@@ -25,6 +25,8 @@ RunControl::RunControl(Debugger& d) : d_(d) {
     else if (depth_ > 0)
       --depth_;
   });
+  // An end record with no frame to pop is the kernel's error to report.
+  d_.frames.set_error_sink([this](std::string_view text) { errout(d_, {text}); });
 }
 
 RunControl::~RunControl() { join(); }
@@ -405,6 +407,7 @@ RunEnd RunControl::drive(RunRequest request) {
 }
 
 void RunControl::end_command() {
+  mark_running_functions();
   d_.host.status(StatusField::Left, "Command");
   step_over_ = false;
   depth_ = 0;
@@ -423,6 +426,8 @@ bool RunControl::run_to_first_line(std::uint32_t* line_address) {
   // This run is the CPU12's start-up code: the XGATE keeps out of it.
   d_.cpu.set_xgate(nullptr);
   index_.update(d_.program.tables());
+  // An entry point at a function's start record enters that function.
+  if (d_.frames.depth(Core::Cpu12) == 0) pass_records(d_.memory.LocalToGlobal(d_.cpu_regs.pc));
   d_.run.stop_request = 0;
   d_.run.running = true;
   poll_countdown_ = kPollEvery;
@@ -463,6 +468,25 @@ void RunControl::reset_state() {
   step_over_ = false;
   depth_ = 0;
   d_.frames.reset();
+  mark_running_functions();
+}
+
+void RunControl::adopt_running_function() {
+  if (d_.frames.depth(Core::Cpu12) != 0) return;
+  const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+  FunctionBlock* f = d_.program.tables().function_at(pc);
+  if (!f || !f->start || FrameStacks::is_xgate_unit(*f)) return;
+  index_.update(d_.program.tables());
+  if (f->start->value == pc)
+    pass_records(pc);  // at its start record: entered as a call would enter it
+  else
+    d_.frames.adopt(*f, Core::Cpu12);
+  mark_running_functions();
+}
+
+void RunControl::mark_running_functions() {
+  for (const FileEntry* file : d_.program.tables().files())
+    for (FunctionBlock* f : file->functions) f->exec_mark = d_.frames.in_stack(f);
 }
 
 // ------------------------------------------------------------ entry points

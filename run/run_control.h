@@ -103,6 +103,9 @@ class RunControl {
   // stack and execution state cleared.
   void reset_cpu();
   void reset_state();
+  // Tracking begins with a program whose PC lies inside a function: that
+  // function gets a frame, so its variables can be read.
+  void adopt_running_function();
   // The loader asks for a reset before the next run command's first instruction.
   void request_reset() { reset_pending_ = true; }
 
@@ -111,6 +114,8 @@ class RunControl {
   // The program changed: per-address facts are worked out again.
   void invalidate_index() { index_.invalidate(); }
   const LineIndex& index();
+  // Execution control's mark on the functions that have a frame ("(act)").
+  void mark_running_functions();
 
  private:
   enum class UnitEnd { Line, Event, Stop, Undefined, KernelBreak };

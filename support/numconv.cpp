@@ -4,16 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <system_error>
 
 namespace tav {
 namespace {
 
 constexpr char kDigitChars[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-
-// 10^(2^k): decimal scaling of scanned numbers works by binary decomposition
-// of the exponent.
-constexpr double kPow10[] = {1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128, 1e256};
-constexpr int kPow10Count = 9;
 
 // Digits kept from a double; later positions print as "0".
 constexpr int kSignificant = 17;
@@ -39,20 +36,18 @@ int put_unsigned(char* out, std::uint32_t value, unsigned base) {
   return n;
 }
 
-// value × 10^exponent, one table entry per set bit of the exponent.
-double scale_pow10(double value, int exponent) {
-  const bool down = exponent < 0;
-  unsigned rest = down ? -static_cast<unsigned>(exponent) : static_cast<unsigned>(exponent);
-  for (int k = 0; rest != 0 && value != 0.0 && std::isfinite(value); ++k, rest >>= 1) {
-    if (k >= kPow10Count - 1) {
-      // Beyond 10^256 the top entry is applied repeatedly.
-      unsigned long repeat = static_cast<unsigned long>(rest) << (k - (kPow10Count - 1));
-      for (unsigned long i = 0; i < repeat && value != 0.0 && std::isfinite(value); ++i)
-        value = down ? value / kPow10[kPow10Count - 1] : value * kPow10[kPow10Count - 1];
-      break;
-    }
-    if (rest & 1u) value = down ? value / kPow10[k] : value * kPow10[k];
-  }
+// The double nearest to 0.digits × 10^exponent (digits without leading
+// zeros), rounded once; beyond the double range: infinity or zero.
+double nearest_double(const std::string& digits, long exponent) {
+  if (digits.empty()) return 0.0;
+  const long scale = exponent - static_cast<long>(digits.size());
+  if (scale > 400) return HUGE_VAL;
+  if (scale < -400 - static_cast<long>(digits.size())) return 0.0;
+  const std::string text = digits + "e" + std::to_string(scale);
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  (void)end;
+  if (error == std::errc::result_out_of_range) return scale > 0 ? HUGE_VAL : 0.0;
   return value;
 }
 
@@ -276,34 +271,39 @@ int dblscan(const char* text, int length, double* result) {
     negative = r.peek() == '-';
     ++r.pos;
   }
-  double mantissa = 0.0;
-  int scale = 0;  // decimal exponent of the last accumulated digit
+  // The digits are kept as text and converted once at the end, so that the
+  // result is the double nearest to the decimal value.
+  std::string digits;
+  long exponent = 0;  // value = 0.digits × 10^exponent
   bool any_digit = false;
   while (r.more() && r.peek() >= '0' && r.peek() <= '9') {
-    mantissa = mantissa * 10.0 + (r.peek() - '0');
+    if (!digits.empty() || r.peek() != '0') digits += static_cast<char>(r.peek());
+    if (!digits.empty()) ++exponent;
     any_digit = true;
     ++r.pos;
   }
   if (r.more() && r.peek() == '.') {
     ++r.pos;
     while (r.more() && r.peek() >= '0' && r.peek() <= '9') {
-      mantissa = mantissa * 10.0 + (r.peek() - '0');
-      --scale;
+      if (!digits.empty() || r.peek() != '0')
+        digits += static_cast<char>(r.peek());
+      else
+        --exponent;
       any_digit = true;
       ++r.pos;
     }
   }
   if (!any_digit) return 0;
   if (r.more() && (r.peek() == 'e' || r.peek() == 'E')) {
-    std::uint16_t exponent = 0;
+    std::uint16_t scaled = 0;
     const int rest = r.length < 0 ? -1 : r.length - r.pos - 1;
-    const int used = numscan16(r.text + r.pos + 1, rest, &exponent, 10);
+    const int used = numscan16(r.text + r.pos + 1, rest, &scaled, 10);
     if (used > 0) {
       r.pos += 1 + used;
-      scale += static_cast<std::int16_t>(exponent);
+      exponent += static_cast<std::int16_t>(scaled);
     }
   }
-  const double magnitude = scale_pow10(mantissa, scale);
+  const double magnitude = nearest_double(digits, exponent);
   *result = negative ? -magnitude : magnitude;
   return r.pos;
 }

@@ -196,7 +196,7 @@ std::string all_words_image() {
 std::vector<std::string> objdump_all_words(const ScratchDir& dir) {
   std::vector<std::string> texts(65536);
   write_file(dir.file("all.bin"), all_words_image());
-  if (!run_command("m68hc11-objdump -D -b binary -mm9s12xg " + dir.file("all.bin") + " >" + dir.file("all.txt")))
+  if (!shell_succeeds("m68hc11-objdump -D -b binary -mm9s12xg " + dir.file("all.bin") + " >" + dir.file("all.txt")))
     return {};
   std::istringstream in(read_file(dir.file("all.txt")));
   for (std::string line; std::getline(in, line);) {

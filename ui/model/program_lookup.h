@@ -21,7 +21,7 @@ class ProgramLookup : public CodeViewLookup {
   bool line_at(std::uint32_t address, unsigned& line, unsigned& statement) const override;
   bool function_entry(std::uint32_t address, std::uint32_t& entry) const override;
   EventMark event_at(std::uint32_t address) const override;
-  bool xgate_code(std::uint32_t address) const override { return xgate_ && xgate_->contains(address); }
+  bool xgate_code(std::uint32_t address) const override { return xgate_ && xgate_->decodes_as_xgate(address); }
 
  private:
   const Program& program_;

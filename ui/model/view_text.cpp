@@ -16,8 +16,7 @@ std::string view_text(Debugger& d, View view) {
     case kViewDisasm: {
       // From the entry of the PC's function (or the PC) on.
       const std::uint32_t pc = d.registers.ReadPC();
-      if (!d.run.running) d.xgate_code.update(d.program.tables());
-      const ProgramLookup lookup(d.program, &d.events, &d.xgate_code);
+      const ProgramLookup lookup(d.program, &d.events, &d.disasm_xgate_code());
       for (const CodeLine& line : DisasmView(d.memory, d.cpu_regs, &lookup).show(pc, kConsoleDisasmLines, pc))
         text += line.text() + "\n";
       break;

@@ -36,6 +36,11 @@ case $case in
     cp "$examples/demo.x12" "$dir/run/"
     ;;
   none) ;;
+  crg)
+    mkdir -p "$dir/prog/IOREGS"
+    cp "$bindir/IOREGS/crg.so" "$dir/prog/IOREGS/"
+    cp "$libs/../crg_prog.s19" "$dir/run/"
+    ;;
   trace)
     mkdir -p "$dir/prog/EXTENSIONS"
     cp "$bindir/EXTENSIONS/trace.so" "$dir/prog/EXTENSIONS/"

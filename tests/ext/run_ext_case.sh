@@ -36,10 +36,10 @@ case $case in
     cp "$examples/demo.x12" "$dir/run/"
     ;;
   none) ;;
-  crg)
+  crg|pit)  # a peripheral and the firmware-style program that drives it
     mkdir -p "$dir/prog/IOREGS"
-    cp "$bindir/IOREGS/crg.so" "$dir/prog/IOREGS/"
-    cp "$libs/../crg_prog.s19" "$dir/run/"
+    cp "$bindir/IOREGS/$case.so" "$dir/prog/IOREGS/"
+    cp "$libs/../${case}_prog.s19" "$dir/run/"
     ;;
   trace)
     mkdir -p "$dir/prog/EXTENSIONS"

@@ -10,8 +10,8 @@
  * set, else 2. When it expires RTIF is set, and with CRGINT.RTIE the
  * interrupt at vector 0xFFF0 is raised.
  *
- * Command "crg": prints the oscillator frequency assumption-free state:
- * RTI period in oscillator cycles and the number of RTI periods so far.
+ * Command "crg": the RTI period in oscillator cycles, the number of RTI
+ * periods so far and CRGFLG.
  * The per-instruction callback is registered only while the RTI runs.
  */
 #include <stdio.h>
@@ -31,7 +31,6 @@ static uint32_t last_cycles;
 static uint64_t osc_scaled;    /* oscillator cycles x (SYNR+1), towards the next RTI */
 static uint32_t rti_period;    /* oscillator cycles per RTI period, 0: off */
 static uint32_t rti_count;
-static int in_hook;
 
 static void say(const char* text) {
   char line[300];
@@ -48,6 +47,10 @@ static uint32_t period_of(uint8_t rtictl) {
 }
 
 static void on_cycles(uint32_t cycles);
+
+static uint8_t visible_flags(void) {
+  return (uint8_t)(flags | ((ReadByte(PLLCTL) & PLLON) ? (LOCK | TRACK) : 0));
+}
 
 static void restart_rti(void) {
   rti_period = period_of((uint8_t)ReadByte(RTICTL));
@@ -74,21 +77,14 @@ static void on_cycles(uint32_t cycles) {
     osc_scaled -= (uint64_t)rti_period * den;
     ++rti_count;
     flags |= RTIF;
-    in_hook = 1;
-    WriteByte(CRGFLG, flags);
-    in_hook = 0;
+    WriteByte(CRGFLG, visible_flags()); /* raw: no hook of ours runs */
     if (ReadByte(CRGINT) & RTIE) RaiseInterrupt(RTI_VECTOR);
   }
-}
-
-static uint8_t visible_flags(void) {
-  return (uint8_t)(flags | ((ReadByte(PLLCTL) & PLLON) ? (LOCK | TRACK) : 0));
 }
 
 static void on_access(uint32_t address, int32_t size, int32_t access, uint32_t parameter) {
   (void)size;
   (void)parameter;
-  if (in_hook) return;
   if (access == 2) {
     /* A write has been stored: apply it to the register's own rules. */
     const uint8_t written = (uint8_t)ReadByte(address);

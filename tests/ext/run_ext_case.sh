@@ -39,7 +39,7 @@ case $case in
   crg|pit)  # a peripheral and the firmware-style program that drives it
     mkdir -p "$dir/prog/IOREGS"
     cp "$bindir/IOREGS/$case.so" "$dir/prog/IOREGS/"
-    cp "$libs/../${case}_prog.s19" "$dir/run/"
+    cp "$libs/../${case}"_*.s19 "$dir/run/"
     ;;
   trace)
     mkdir -p "$dir/prog/EXTENSIONS"

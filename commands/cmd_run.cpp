@@ -189,6 +189,7 @@ const char* cmd_zero(Debugger& d, const char* args, int) {
   d.execution.reset_state();
   d.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory);
   if (d.on_reset) d.on_reset();
+  ExtensionNotices::call(d.notices.reset, 0);
   return rest;
 }
 

@@ -213,6 +213,7 @@ const char* cmd_fill(Debugger& d, const char* args, int) {
     }
   }
   d.host.refresh_views(kViewMemory | kViewDisasm);
+  d.notices.views_refreshed(kViewMemory);
   return p;
 }
 
@@ -237,6 +238,7 @@ const char* cmd_mm(Debugger& d, const char* args, int) {
   const unsigned unit = unit_of(o);
   write_unit(d.memory, address, unit, value & unit_mask(unit));
   d.host.refresh_views(kViewMemory | kViewDisasm);
+  d.notices.views_refreshed(kViewMemory);
   return p;
 }
 

@@ -100,6 +100,10 @@ const CmdEntry cmdtab[] = {
     cmd("reset", 0, cmd_reset),
     // session                 session files
     // layout                  layout files
+    // Tav's own: the extension loader from the command line.
+    cmd("extensions", U, cmd_extensions),
+    cmd("extload", 0, cmd_extload),
+    cmd("extclose", 0, cmd_extclose),
     {nullptr, 0, 0, nullptr},
 };
 

@@ -54,6 +54,10 @@ const char* cmd_tgo(Debugger& d, const char* args, int mode);
 const char* cmd_tigo(Debugger& d, const char* args, int mode);
 const char* cmd_start(Debugger& d, const char* args, int mode);
 const char* cmd_zero(Debugger& d, const char* args, int mode);
+// Extensions (cmd_extensions.cpp): list, load and close them by name.
+const char* cmd_extensions(Debugger& d, const char* args, int mode);
+const char* cmd_extload(Debugger& d, const char* args, int mode);
+const char* cmd_extclose(Debugger& d, const char* args, int mode);
 const char* cmd_reset(Debugger& d, const char* args, int mode);
 const char* cmd_perf(Debugger& d, const char* args, int mode);
 

@@ -12,6 +12,7 @@
 #include "image/program.h"
 #include "kernel/channels.h"
 #include "kernel/cmdtab.h"
+#include "kernel/ext_notices.h"
 #include "kernel/extcmd.h"
 #include "kernel/host.h"
 #include "kernel/interp.h"
@@ -67,6 +68,8 @@ class Debugger : public ErrorReporter {
   KernelState kernel;              // interpreter flags and counters
   OutputState output;              // record, redirect and capture
   ExtCommandRegistry ext_commands;  // command words of extensions
+  ExtensionNotices notices;         // what extensions are told of (load, reset, status, ...)
+  ExtensionControl* extensions = nullptr;  // the extension loader, when the host has one
   std::string source_path;         // directories separated by "|"; empty: current directory
   std::string config_file;         // the configuration file ZUZU12Z.INI
 

@@ -23,6 +23,10 @@ bool ExtCommandRegistry::offer(const char* line) {
   return true;
 }
 
+void ExtCommandRegistry::remove(const ExtCommand* entry) {
+  entries_.remove_if([entry](const ExtCommand& e) { return &e == entry; });
+}
+
 bool ExtCommandRegistry::has(const char* word) const { return match(word) != nullptr; }
 
 }  // namespace tav

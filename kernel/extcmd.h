@@ -24,6 +24,8 @@ class ExtCommandRegistry {
   bool offer(const char* line);
 
   bool has(const char* word) const;
+  // Takes a word away again (its extension was closed); an unknown entry is ignored.
+  void remove(const ExtCommand* entry);
 
  private:
   const ExtCommand* match(const char* line) const;

@@ -64,6 +64,34 @@ class Host {
 
   // Waits for a key press; returns at once where there is no keyboard.
   virtual void wait_key() = 0;
+
+  // ---- The frame as extensions see it. A host without windows keeps these
+  // neutral defaults: no handles (null), no menus (-1, 0), no effect.
+  enum class FrameObject { Main, MdiClient, Toolbar, FunctionPopup, VariablePopup };
+  // An opaque handle (the desktop host: a pointer to the Qt object).
+  virtual void* frame_object(FrameObject which) { return nullptr; }
+  // Position of the top-level menu titled exactly `title`, or -1.
+  virtual int menu_position(std::string_view title) { return -1; }
+  virtual int extensions_menu_items() { return 0; }
+  // Appends a check button (command 1000) with the bitmap from the library; the toolbar's answer.
+  virtual int add_toolbar_button(void* module, std::string_view bitmap) { return 0; }
+  // A system command to the main frame (window null) or to a view's frame.
+  virtual void system_command(void* window, int command) {}
+  // Arrangement of the views: 1 free, 2 cascade, 3 horizontal tile, 4 vertical tile.
+  virtual int windows_style() { return 2; }
+  virtual void set_windows_style(int style) {}
+  // Opens (on) or closes one of the command, disassembly, register and stack views.
+  virtual void display_view(View view, bool on) {}
+  // Opens a source view at a line (0: no line) or a code memory view; the view's handle or null.
+  virtual void* open_source_view(std::string_view file, int line) { return nullptr; }
+  virtual void* open_code_memory_view(std::string_view title, std::uint32_t address) { return nullptr; }
+  virtual void close_view(void* view) {}
+  // The lines selected in the current source view; false when nothing is selected.
+  virtual bool source_selection(int& first, int& last) { return false; }
+  virtual void busy_cursor(bool on) {}
+  virtual void edit_extension_path() {}
+  // The colour table entry (0 to 18) as 0xBBGGRR; the defaults unless the host keeps its own.
+  virtual std::uint32_t colour(int index);
 };
 
 // A host that shows nothing and answers every question with No.

@@ -72,6 +72,7 @@ const char* execcmd(Debugger& d, const char* line, int mode) {
     if (k.vars_marked) {
       k.vars_marked = false;
       d.host.refresh_views(kViewVariables);
+      d.notices.views_refreshed(kViewVariables);
     }
   }
   return result;

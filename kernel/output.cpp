@@ -30,6 +30,14 @@ void putstrs(Debugger& d, std::initializer_list<std::string_view> texts) {
 }
 
 void errout(Debugger& d, std::initializer_list<std::string_view> texts) {
+  // An extension's command request gets the error text back, wherever the
+  // command came from (a command file included).
+  if (d.output.error_capture) {
+    std::string joined;
+    for (auto t : texts) joined.append(t);
+    d.output.captured_error = std::move(joined);
+    return;
+  }
   if (d.kernel.in_command_file) {
     putout(d, "#error: ");
     putstrs(d, texts);
@@ -43,10 +51,6 @@ void errout(Debugger& d, std::initializer_list<std::string_view> texts) {
   }
   std::string joined;
   for (auto t : texts) joined.append(t);
-  if (d.output.error_capture) {
-    d.output.captured_error = std::move(joined);
-    return;
-  }
   d.host.message_box("Error", joined);
 }
 

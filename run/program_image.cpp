@@ -81,6 +81,9 @@ void prepare_program_load(Debugger& d) {
   d.execution.invalidate_index();
   ProgramHooks& hooks = d.program.hooks();
   hooks.reset_call_stack = [&d] { d.frames.reset(); };
+  hooks.load_notify = [&d](std::string_view path, int phase) {
+    ExtensionNotices::call(d.notices.load, std::string(path).c_str(), static_cast<std::uint32_t>(phase));
+  };
   hooks.run_to_first_line = [&d](std::uint32_t, std::uint32_t* line) {
     return d.execution.run_to_first_line(line);
   };

@@ -346,6 +346,7 @@ RunEnd RunControl::drive(RunRequest request) {
   last_pump_ = std::chrono::steady_clock::now();
   d_.frames.reset_current();
 
+  ExtensionNotices::call(d_.notices.status, 1);  // extension hook point: the target runs
   d_.host.status(StatusField::Left, request.go_type ? " Running " : " Stepping ");
 
   const bool instruction_mode = request.instruction;
@@ -418,8 +419,11 @@ void RunControl::end_command() {
   // ended (the thread clears the flag last), so that nobody else touches the
   // host or the target while this thread still refreshes and reports.
   if (!on_worker_) d_.run.running = false;
-  d_.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory |
-                        kViewMonitors);
+  ExtensionNotices::call(d_.notices.status, 0);  // extension hook point: the target stopped
+  constexpr unsigned views =
+      kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory | kViewMonitors;
+  d_.host.refresh_views(views);
+  d_.notices.views_refreshed(views);
 }
 
 bool RunControl::run_to_first_line(std::uint32_t* line_address) {

@@ -8,6 +8,8 @@
 
 #include "commands/standard_debugger.h"
 #include "kconsole/kelm.h"
+#include "ext/api/api_binding.h"
+#include "ext/loader/extension_loader.h"
 #include "kernel/startup.h"
 #include "ui/console/console_host.h"
 
@@ -18,6 +20,13 @@ int main(int argc, char** argv) {
   // Without its XGATE support library (XGATEDLLS/XGATE.so beside tavc) the
   // debugger cannot run: the error is shown and tavc ends with 2000.
   if (const int code = tav::xgate_startup(debugger, tav::executable_directory())) std::exit(code);
+
+  // Extensions talk to this debugger; they are found beside tavc and on the
+  // configuration's extension path, and closed when tavc ends.
+  const std::string program_dir = tav::executable_directory();
+  tav::bind_extension_api(&debugger, program_dir + "/tavc");
+  tav::ExtensionLoader extensions(debugger, program_dir);
+  extensions.startup_scan();
 
   std::vector<std::string> args(argv + 1, argv + argc);
   const auto kernel_option = std::find(args.begin(), args.end(), "--kernel");
@@ -30,5 +39,7 @@ int main(int argc, char** argv) {
   else if (!debugger.kernel.ending())
     debugger.kelm.kelm_exec(nullptr, 1);
   tav::shutdown(debugger);
+  extensions.close_all();
+  tav::bind_extension_api(nullptr, {});
   return 0;
 }

@@ -100,8 +100,8 @@ const CmdEntry cmdtab[] = {
     cmd("remove", 0, cmd_remove),
     cmd("pause", 0, cmd_pause),
     cmd("reset", 0, cmd_reset),
-    // session                 session files
-    // layout                  layout files
+    cmd("session", 0, cmd_session),
+    cmd("layout", 0, cmd_layout),
     {nullptr, 0, 0, nullptr},
 };
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "kernel/window_layout.h"
+
 namespace tav {
 
 // Views that the after-command work asks the host to refresh (a bit set).
@@ -57,6 +59,11 @@ class Host {
 
   // Waits for a key press; returns at once where there is no keyboard.
   virtual void wait_key() = 0;
+
+  // The window arrangement and places for session and layout files. A host
+  // without windows writes fixed defaults and ignores what it reads.
+  virtual WindowLayout window_layout() { return console_window_layout(); }
+  virtual void apply_window_layout(const WindowLayout& layout) { (void)layout; }
 };
 
 // A host that shows nothing and answers every question with No.

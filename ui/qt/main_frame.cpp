@@ -136,7 +136,7 @@ MainFrame::~MainFrame() {
   qApp->removeEventFilter(this);
   // The views go with the frame's children, after its own members: they must
   // not report back.
-  for (auto& [id, sub] : views_) QObject::disconnect(sub, &QObject::destroyed, this, nullptr);
+  for (QMdiSubWindow* sub : findChildren<QMdiSubWindow*>()) QObject::disconnect(sub, nullptr, this, nullptr);
   views_.clear();
   command_ = nullptr;
 }
@@ -632,6 +632,7 @@ void MainFrame::close_view(int id) {
   QMdiSubWindow* sub = it->second;
   views_.erase(it);
   if (id == kCmdShowCommand) command_ = nullptr;
+  QObject::disconnect(sub, &QObject::destroyed, this, nullptr);
   sub->close();
   sync_view_checks();
 }
@@ -697,8 +698,8 @@ void MainFrame::set_running(bool running) {
 // ------------------------------------------------------------------ Host
 
 bool MainFrame::pump_events() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
   if (d_ && d_->run.running != running_) set_running(d_->run.running);
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
   return close_requested_;
 }
 
@@ -710,7 +711,8 @@ void MainFrame::message_box(std::string_view title, std::string_view text) {
   const QString t = QString::fromLatin1(title.data(), static_cast<int>(title.size()));
   const QString m = QString::fromLatin1(text.data(), static_cast<int>(text.size())).trimmed();
   if (!modal_boxes_) {
-    status(StatusField::Middle, (t + ": " + m).toStdString());
+    messages_.push_back((t + ": " + m).toStdString());
+    status(StatusField::Middle, messages_.back());
     return;
   }
   QMessageBox::warning(this, t, m);

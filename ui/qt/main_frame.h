@@ -51,8 +51,9 @@ class MainFrame : public QMainWindow, public Host {
   bool run_line(const std::string& line);
   // Every line the frame handed to docmd, oldest first (for tests and the curious).
   const std::vector<std::string>& sent_lines() const { return sent_; }
-  // Off: errors go to the status bar instead of a message box (tests).
+  // Off: errors go to the status bar and a list instead of a message box (tests).
   void set_modal_boxes(bool on) { modal_boxes_ = on; }
+  const std::vector<std::string>& messages() const { return messages_; }
 
   QAction* action(int id) const;
   CommandWindow* command_window() const { return command_; }
@@ -125,6 +126,7 @@ class MainFrame : public QMainWindow, public Host {
   CommandWindow* command_ = nullptr;
   std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
   std::vector<std::string> sent_;
+  std::vector<std::string> messages_;
   bool running_ = false;
   int busy_ = 0;
   bool modal_boxes_ = true;

@@ -100,6 +100,25 @@ class MainFrameTest : public QObject {
     QVERIFY(rig.frame->findChild<QWidget*>("REGWIN"));
   }
 
+  void cycle_counter_is_edited_in_place() {
+    Rig rig(dir_.path());
+    rig.d->cpu.counters.time = 1234;
+    TextView* regs = rig.frame->view(310);
+    regs->refresh();
+    QPlainTextEdit* edit = regs->edit();
+    QTextBlock line = edit->document()->begin();
+    while (line.isValid() && line.text().trimmed() != "Cycles:") line = line.next();
+    line = line.next();
+    QVERIFY(line.text().startsWith(" 0000001234"));
+    // Click on the ninth digit, type three digits: the third wraps to the first.
+    QTextCursor cell(line);
+    cell.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 9);
+    const QPoint at = edit->cursorRect(cell).center() + QPoint(2, 0);
+    QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, at);
+    QTest::keyClicks(edit, "561");
+    QCOMPARE(rig.d->cpu.counters.time, 1000001256u);
+  }
+
   void function_keys_follow_the_key_bindings() {
     QTemporaryDir dir;
     Rig rig(dir.path(), "[KeyBindings]\n<F5>=201,0,203,0\n<F7>=0,0,0,204\n");

@@ -37,6 +37,7 @@
 #include "ui/model/stack_view.h"
 #include "ui/model/view_text.h"
 #include "ui/qt/command_window.h"
+#include "ui/qt/cycle_edit.h"
 #include "ui/qt/menu_table.h"
 #include "ui/qt/text_view.h"
 #include "ui/qt/tool_icons.h"
@@ -99,12 +100,12 @@ WindowPlace to_client(const QRect& r) { return {true, r.left() - 1, r.top() - 1,
 QRect default_place(int id, QSize area, int count) {
   // Room for the register panel's two columns beside the wider left views.
   const int w = std::max(area.width(), 640), h = std::max(area.height(), 400);
-  const int split = w * 58 / 100, mid = h * 55 / 100;
+  const int split = w * 58 / 100, mid = h * 55 / 100, right_mid = h * 64 / 100;
   switch (id) {
     case 300: return QRect(0, mid, split, h - mid);
     case 320: return QRect(0, 0, split, mid);
-    case 310: return QRect(split, 0, w - split, mid);
-    case 330: return QRect(split, mid, w - split, h - mid);
+    case 310: return QRect(split, 0, w - split, right_mid);
+    case 330: return QRect(split, right_mid, w - split, h - right_mid);
     default: return QRect(20 * count, 20 * count, w / 2, h / 2);
   }
 }
@@ -603,6 +604,10 @@ QMdiSubWindow* MainFrame::open_view(int id) {
       return view_text(*d_, v);
     });
     if (id == 320) text_view->marks = [this] { return disasm_marks(); };
+    if (id == 310)
+      new CycleEditor(text_view, [this](std::uint32_t cycles) {
+        if (d_) d_->cpu.counters.time = cycles;
+      });
     widget = text_view;
   } else {
     return nullptr;

@@ -359,8 +359,17 @@ void MainFrame::dispatch(int id) {
     return;
   }
   if (entry && entry->command) {
-    if (id == 210) d_->execution.AnimateTargetCode(), sent_.push_back("step");
-    else run_line(entry->command);
+    if (id != 210) {
+      run_line(entry->command);
+      return;
+    }
+    // Animate: "step" with the animate switch on for its duration.
+    if (!d_ || busy_) return beep();
+    sent_.push_back(entry->command);
+    ++busy_;
+    d_->execution.AnimateTargetCode();
+    --busy_;
+    set_running(d_->run.running);
     return;
   }
   switch (id) {

@@ -185,6 +185,8 @@ void MainFrame::attach(Debugger& d) {
 }
 
 void MainFrame::ready() {
+  // A program named on the command line (or loaded by the start file) joins the recent files.
+  if (d_ && !d_->program.file_name().empty()) config_.add_recent(d_->program.file_name());
   if (command_) command_->prompt();
   refresh_views(~0u);
 }

@@ -98,8 +98,8 @@ const CmdEntry cmdtab[] = {
     cmd("remove", 0, cmd_remove),
     cmd("pause", 0, cmd_pause),
     cmd("reset", 0, cmd_reset),
-    // session                 session files
-    // layout                  layout files
+    cmd("session", 0, cmd_session),
+    cmd("layout", 0, cmd_layout),
     // Tav's own: the extension loader from the command line.
     cmd("extensions", U, cmd_extensions),
     cmd("extload", 0, cmd_extload),

@@ -44,6 +44,10 @@ const char* cmd_dwatch(Debugger& d, const char* args, int mode);
 const char* cmd_del(Debugger& d, const char* args, int mode);
 const char* cmd_write(Debugger& d, const char* args, int mode);
 
+// Session and layout files.
+const char* cmd_session(Debugger& d, const char* args, int mode);
+const char* cmd_layout(Debugger& d, const char* args, int mode);
+
 // cmd_run.cpp: execution control, restart and the profile.
 const char* cmd_go(Debugger& d, const char* args, int mode);
 const char* cmd_step(Debugger& d, const char* args, int mode);

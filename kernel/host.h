@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "kernel/window_layout.h"
+
 namespace tav {
 
 // Views that the after-command work asks the host to refresh (a bit set).
@@ -92,6 +94,10 @@ class Host {
   virtual void edit_extension_path() {}
   // The colour table entry (0 to 18) as 0xBBGGRR; the defaults unless the host keeps its own.
   virtual std::uint32_t colour(int index);
+  // The window arrangement and places for session and layout files. A host
+  // without windows writes fixed defaults and ignores what it reads.
+  virtual WindowLayout window_layout() { return console_window_layout(); }
+  virtual void apply_window_layout(const WindowLayout& layout) { (void)layout; }
 };
 
 // A host that shows nothing and answers every question with No.

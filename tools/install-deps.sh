@@ -14,6 +14,9 @@ packages=(
   libedit-dev
   nlohmann-json3-dev   # side files of the example toolchain (tools/mkx12)
   binutils-m68hc1x   # m68hc11-as, -objdump, -ld, -objcopy: the test oracle
+  qt6-base-dev       # the desktop host tav (Qt 6 Widgets, QtTest)
+  xvfb               # tools/screenshot.sh draws tav on a virtual display
+  xauth              # needed by xvfb-run
 )
 
 missing=()

@@ -41,7 +41,7 @@ TEST_F(StartupTest, ProgramArgumentIsLoadedAndEndFileRunsAtShutdown) {
   write("end.in", "path \"end\"\n");
   startup(d, {"-s", "my.ssn", "-r", "prog", "file.x12"});
   ASSERT_GE(host.boxes.size(), 3u);
-  EXPECT_EQ(host.boxes[0].second, "unknown command: session /l my.ssn\n");
+  EXPECT_EQ(host.boxes[0].second, "Can't Open Session File: ./my.ssn\n");
   EXPECT_EQ(host.boxes[1].second, "unknown command: remote\n");
   // The remaining argument is handed to "load", which cannot open it.
   bool opened = false;

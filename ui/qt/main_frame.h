@@ -1,0 +1,136 @@
+// The desktop host: the main frame "Tav" with its menus, toolbar, status bar
+// and MDI area, and the views in it. Every menu item, toolbar button and
+// function key becomes a command line run through docmd; the frame itself
+// holds no debugger logic.
+#pragma once
+#include <QColor>
+#include <QMainWindow>
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "kernel/host.h"
+#include "ui/qt/frame_config.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+namespace tav {
+class Debugger;
+}
+
+namespace tav::qt {
+
+class CommandWindow;
+class TextView;
+
+// Right edges of the three status fields for a client area `width` wide.
+std::array<int, 3> status_field_edges(int width);
+
+class MainFrame : public QMainWindow, public Host {
+ public:
+  MainFrame();
+  ~MainFrame() override;
+
+  // Binds the frame to its debugger and reads the configuration: fonts,
+  // colours, key bindings, the views to open and their places.
+  void attach(Debugger& d);
+
+  // Start-up is over: the prompt waits in the command window, the views are current.
+  void ready();
+  // Carries out a command identifier of the menus, toolbar or keys.
+  void dispatch(int id);
+  // Runs one command line as a menu does (mode 1). False when refused
+  // because a command is already running.
+  bool run_line(const std::string& line);
+  // Every line the frame handed to docmd, oldest first (for tests and the curious).
+  const std::vector<std::string>& sent_lines() const { return sent_; }
+  // Off: errors go to the status bar and a list instead of a message box (tests).
+  void set_modal_boxes(bool on) { modal_boxes_ = on; }
+  const std::vector<std::string>& messages() const { return messages_; }
+
+  QAction* action(int id) const;
+  CommandWindow* command_window() const { return command_; }
+  TextView* view(int id) const;
+  FrameConfig& config() { return config_; }
+  QString status_text(int field) const;
+  bool running() const { return running_; }
+
+  // Writes the configuration file now.
+  void save_configuration();
+  // Rebinds a function key (0..11) in column `col` and relabels the menus.
+  void bind_key(int key, int col, int id);
+
+  // Host
+  bool pump_events() override;
+  void status(StatusField field, std::string_view text) override;
+  void message_box(std::string_view title, std::string_view text) override;
+  bool ask_yes_no(std::string_view title, std::string_view question) override;
+  void refresh_views(unsigned views) override;
+  void show_view(View view) override;
+  void gauge_begin(std::string_view title, std::uint32_t total) override;
+  void gauge_step(std::uint32_t amount) override;
+  void gauge_end() override;
+  void beep() override;
+  bool command_window_exists() override;
+  void open_command_window() override;
+  void command_window_append(std::string_view text) override;
+  bool read_input(std::string_view prompt, std::string& line, std::size_t max) override;
+  void wait_key() override;
+  WindowLayout window_layout() override;
+  void apply_window_layout(const WindowLayout& layout) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void build_menus();
+  void build_toolbar();
+  void build_status_bar();
+  void layout_status_bar();
+  void relabel_menus();
+  void set_running(bool running);
+  void arrange(Tile tile);
+  void toggle_view(int id);
+  QMdiSubWindow* open_view(int id);
+  void close_view(int id);
+  void sync_view_checks();
+  void fill_recent(QMenu* file_menu);
+  void load_dialog();
+  void file_dialog(int id);
+  void key_binding_dialog();
+  void choose_font(int id);
+  void choose_color(int id);
+  void open_help(int id);
+  void apply_fonts();
+  std::vector<std::pair<int, QColor>> disasm_marks() const;
+
+  Debugger* d_ = nullptr;
+  FrameConfig config_;
+  QMdiArea* mdi_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  std::array<QLabel*, 3> fields_{};
+  QProgressBar* gauge_ = nullptr;
+  std::uint32_t gauge_total_ = 0, gauge_done_ = 0;
+  std::map<int, QAction*> actions_;
+  std::map<int, QString> base_labels_;
+  std::vector<QAction*> recent_actions_;
+  CommandWindow* command_ = nullptr;
+  std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
+  std::vector<std::string> sent_;
+  std::vector<std::string> messages_;
+  bool running_ = false;
+  int busy_ = 0;
+  bool modal_boxes_ = true;
+  bool close_requested_ = false;
+};
+
+}  // namespace tav::qt

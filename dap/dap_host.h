@@ -24,6 +24,9 @@ class DapHost : public NullHost {
 
   // Asks the run in progress (or the next one) to stop; cleared once the stop is reported.
   void request_pause();
+  // A request that may run the target is executing: only then does a pause
+  // reach the stop request (a load meanwhile must not be cut short).
+  void arm(bool on);
   void clear_pause() { pause_ = false; }
   bool pause_requested() const { return pause_; }
 
@@ -35,6 +38,7 @@ class DapHost : public NullHost {
   Transport* out_ = nullptr;
   RunState* run_ = nullptr;
   std::atomic<bool> pause_{false};
+  std::atomic<bool> armed_{false};
 };
 
 }  // namespace tav::dap

@@ -78,8 +78,11 @@ void Session::worker() {
 }
 
 void Session::dispatch(const Request& request) {
+  const bool run_request = is_run_request(request.command);
+  if (run_request) host_.arm(true);
   answer(request);
-  if (is_run_request(request.command)) {
+  if (run_request) {
+    host_.arm(false);
     // A pause meant for this request has done its work (or found nothing to stop).
     std::lock_guard lock(mutex_);
     if (--pending_runs_ == 0) {

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
@@ -61,6 +62,9 @@ int accept_client(int port, std::string& error) {
     ::close(server);
     return -1;
   }
+  // Whoever started us waits for this line before it connects.
+  std::fprintf(stderr, "tav-dap: listening on 127.0.0.1:%d\n", port);
+  std::fflush(stderr);
   const int client = ::accept(server, nullptr, nullptr);
   if (client < 0) error = std::strerror(errno);
   ::close(server);

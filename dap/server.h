@@ -12,7 +12,8 @@ class Session;
 // to the session, framing errors are answered and skipped.
 void serve(int fd, Session& session);
 
-// Waits for one client on 127.0.0.1:`port`; the connection, or -1 with the reason.
+// Waits for one client on 127.0.0.1:`port` (saying so on standard error once
+// it listens); the connection, or -1 with the reason.
 int accept_client(int port, std::string& error);
 
 // Writes all of `bytes` (false when the peer is gone).

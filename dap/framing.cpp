@@ -53,21 +53,23 @@ bool content_length(std::string_view header, std::size_t& length, std::string& e
 }
 }  // namespace
 
-void FrameReader::resync(std::size_t from) {
-  // A frame can only start at a header line; look for the field name,
-  // whatever its case, from `from` on.
-  const std::string low = lower(std::string_view(buffer_).substr(from));
+bool FrameReader::skip_to_header() {
+  const std::string low = lower(buffer_);
   const std::size_t at = low.find(kLengthField);
-  if (at == std::string::npos) {
-    // Keep a tail that may be the start of a field name cut by the read.
-    const std::size_t keep = std::min(buffer_.size() - from, kLengthField.size() - 1);
-    buffer_.erase(0, buffer_.size() - keep);
-  } else {
-    buffer_.erase(0, from + at);
+  if (at != std::string::npos) {
+    buffer_.erase(0, at);
+    skipping_ = false;
+    return true;
   }
+  // Keep the longest tail that may begin the field name cut by a read.
+  std::size_t keep = std::min(buffer_.size(), kLengthField.size() - 1);
+  while (keep > 0 && kLengthField.compare(0, keep, std::string_view(low).substr(low.size() - keep)) != 0) --keep;
+  buffer_.erase(0, buffer_.size() - keep);
+  return false;
 }
 
 FrameReader::Status FrameReader::next(std::string& body, std::string& error) {
+  if (skipping_ && !skip_to_header()) return Status::NeedMore;
   // Blank lines between frames are tolerated.
   std::size_t start = 0;
   while (start < buffer_.size() && (buffer_[start] == '\r' || buffer_[start] == '\n')) ++start;
@@ -76,14 +78,16 @@ FrameReader::Status FrameReader::next(std::string& body, std::string& error) {
   if (end == std::string::npos) {
     if (buffer_.size() > 8192) {  // no header is that long: garbage
       error = "header too long";
-      resync(1);
+      buffer_.erase(0, 1);
+      skipping_ = true;
       return Status::Error;
     }
     return Status::NeedMore;
   }
   std::size_t length = 0;
   if (!content_length(std::string_view(buffer_).substr(0, end), length, error)) {
-    resync(1);
+    buffer_.erase(0, 1);  // the next frame can only start after this one's first byte
+    skipping_ = true;
     return Status::Error;
   }
   const std::size_t body_start = end + kHeaderEnd.size();

@@ -23,10 +23,12 @@ class FrameReader {
   std::size_t buffered() const { return buffer_.size(); }
 
  private:
-  // Drops bytes up to the next header that can start a frame.
-  void resync(std::size_t from);
+  // While skipping after a bad header: drops bytes up to the next
+  // Content-Length field; false while none has arrived yet.
+  bool skip_to_header();
 
   std::string buffer_;
+  bool skipping_ = false;  // one error per bad stretch, however the reads split it
 };
 
 // One message framed for sending.

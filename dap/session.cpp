@@ -147,12 +147,17 @@ void Session::run(std::string_view line, std::string_view reason) {
   const std::uint32_t fired_before = d_.events.fired_count();
   if (!host_.pause_requested()) console_command(line);
   const bool paused = host_.pause_requested();
+  const bool stop_asked = d_.run.stop_request != 0;  // by a pause, or by an attached "stop"
   host_.clear_pause();
   d_.run.stop_request = 0;
   if (terminated) return;
+  // A break event ends a run by itself; a watch event only through the
+  // "stop" of its attached commands (a conditional breakpoint), which a
+  // pause meanwhile outranks (a log point that printed did not stop anything).
   if (d_.events.fired_count() != fired_before) {
     const EventHit& hit = d_.events.last_fired();
-    if (const int id = breakpoint_id(hit.number)) {
+    const int id = breakpoint_id(hit.number);
+    if (id && (hit.stops() || (stop_asked && !paused))) {
       json body = {{"reason", hit.data ? "data breakpoint" : "breakpoint"},
                    {"threadId", kCpu12Thread},
                    {"allThreadsStopped", true},

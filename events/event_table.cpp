@@ -225,6 +225,8 @@ EventHit EventTable::fire(Event& e, const DebugRecord* line) {
     if (again->watch) ++again->hits;
     again->left = again->count;
   }
+  ++fired_count_;
+  last_fired_ = hit;
   functions_.dispatch([&](auto& entry) { entry.fn(hit.number); });
   if (again && again->is_internal()) rmevent(hit.number, true);
   return hit;

@@ -85,6 +85,10 @@ class EventTable : public AccessWatcher {
   const Event* find(int number) const;
   bool empty() const { return events_.empty(); }
   std::uint16_t GetLastBkptNum() const { return last_number_; }
+  // Every event that fired counts here, with the last one kept: a host tells
+  // from them which event ended a run.
+  std::uint32_t fired_count() const { return fired_count_; }
+  const EventHit& last_fired() const { return last_fired_; }
   // The message number of the last failure to resolve a file, function or line.
   int last_error() const { return last_error_; }
   // Errors reported so far: a caller learns whether its command failed.
@@ -164,6 +168,8 @@ class EventTable : public AccessWatcher {
 
   std::vector<std::unique_ptr<Event>> events_;  // ascending number
   std::uint16_t last_number_ = 0;
+  std::uint32_t fired_count_ = 0;
+  EventHit last_fired_;
   Event* pending_ = nullptr;
   bool temporary_ = true;
   int last_error_ = 0;

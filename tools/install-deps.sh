@@ -19,6 +19,12 @@ packages=(
   xauth              # needed by xvfb-run
 )
 
+# The debug adapter's protocol tests run a DAP client under node; a machine
+# that has node and npm already (from any source) keeps them.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,6 +103,7 @@ class Program {
 
  private:
   void clear_for_load();
+  int load_object(bool symbols_only, bool quiet);
   void abandon(bool everything);
   bool determine_entry(const LoadOptions& options);
 
@@ -117,6 +119,7 @@ class Program {
   std::vector<std::uint8_t> bytes_;  // the object file while its tables are built
   bool file_open_ = false;
   std::uint32_t entry_ = 0;
+  std::optional<std::uint32_t> elf_entry_;  // the entry point an ELF file names
   bool abandoned_ = false;
   bool load_symbols_only_ = false;
 };

@@ -4,8 +4,9 @@
 #include <fstream>
 #include <string>
 
-#include "converter.h"
-#include "dwarf_lines.h"
+#include "image/elf/converter.h"
+#include "side_file.h"
+#include "image/elf/dwarf_lines.h"
 
 namespace {
 

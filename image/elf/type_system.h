@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "side_file.h"
+#include "image/elf/side_program.h"
 #include "x12_writer.h"
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 struct Type {
   x12::TypeRef ref;           // type word, descriptor words, aggregate
@@ -57,4 +57,4 @@ class TypeSystem {
   std::vector<int> state_;  // 0 pending, 1 in progress, 2 done
 };
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 constexpr std::uint32_t local_to_global(std::uint32_t a) {
   if (a >= 0x10000) return a;  // already global
@@ -36,4 +36,4 @@ constexpr std::uint32_t xgate_to_global(std::uint32_t a) {
 // Either map, by the core the address belongs to.
 constexpr std::uint32_t to_global(std::uint32_t a, bool xgate) { return xgate ? xgate_to_global(a) : local_to_global(a); }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -1,15 +1,15 @@
-#include "converter.h"
+#include "image/elf/converter.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
 
-#include "dwarf_lines.h"
-#include "s12x_map.h"
-#include "type_system.h"
+#include "image/elf/dwarf_lines.h"
+#include "image/elf/s12x_map.h"
+#include "image/elf/type_system.h"
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 using nlohmann::ordered_json;
 namespace sc = x12::sclass;
@@ -106,9 +106,13 @@ class Converter {
   void add_sections() {
     for (const ElfSection& s : elf_.sections()) {
       if (!s.allocated() || s.size == 0) continue;
-      if (s.name.size() > 14) throw ConvertError("section name " + s.name + " is longer than 14 characters");
       x12::Section out;
       out.name = s.name;
+      if (s.name.size() > 14) {
+        if (!options_.lenient) throw ConvertError("section name " + s.name + " is longer than 14 characters");
+        options_.lenient->add("section names are cut to 14 characters");
+        out.name.resize(14);
+      }
       // Attribute byte: 1 code, 2 writable, 4 no contents (informational).
       out.attribute = static_cast<std::uint8_t>(((s.flags & 4u) ? 1 : 0) | ((s.flags & 1u) ? 2 : 0) |
                                                 (s.has_bits() ? 0 : 4));
@@ -167,8 +171,14 @@ class Converter {
   void read_rows() {
     const ElfSection* s = elf_.find_section(".debug_line");
     if (!s) return;
-    for (LineRow& r : decode_line_table(elf_.contents(*s)))
-      if (!r.end_sequence) rows_.push_back(std::move(r));
+    for (LineRow& r : decode_line_table(elf_.contents(*s))) {
+      if (r.end_sequence) continue;
+      if (options_.lenient && !file_by_source(r.file)) {
+        options_.lenient->add("line rows of sources without a unit are left out");
+        continue;
+      }
+      rows_.push_back(std::move(r));
+    }
   }
 
   const SideFile* file_by_source(const std::string& source) const {
@@ -196,12 +206,20 @@ class Converter {
   FunctionInfo collect_function(const SideFile& file, const SideFunction& fn) {
     std::string where = file.name + ": " + fn.name + "()";
     const bool xgate = is_xgate_unit(file.unit);
-    auto sym = elf_.find_symbol(fn.symbol, file.object);
+    std::optional<ElfSymbol> sym;
+    if (fn.low_pc) {
+      sym = ElfSymbol{};
+      sym->value = *fn.low_pc;
+    } else {
+      sym = elf_.find_symbol(fn.symbol, file.object);
+    }
     if (!sym) throw ConvertError(where + ": symbol " + fn.symbol + " not found in the ELF file");
     FunctionInfo info;
     info.side = &fn;
     info.start = sym->value;
-    if (fn.end_symbol) {
+    if (fn.high_pc) {  // from DWARF: the end record goes on the last instruction
+      info.end = *fn.high_pc - (xgate ? 2 : 1);
+    } else if (fn.end_symbol) {
       auto e = elf_.find_symbol(*fn.end_symbol, file.object);
       if (!e) throw ConvertError(where + ": symbol " + *fn.end_symbol + " not found in the ELF file");
       info.end = e->value;
@@ -240,8 +258,11 @@ class Converter {
       if (!file_by_source(r.file))
         throw ConvertError(where + ": line rows name the source " + r.file + ", which the side file does not declare");
 
-    if (fn.start_line) info.start_line = *fn.start_line;
-    else if (!info.rows.empty() && info.rows.front().address == info.start) info.start_line = info.rows.front().line;
+    const bool row_at_start = !info.rows.empty() && info.rows.front().address == info.start;
+    if (fn.low_pc && row_at_start) info.start_line = info.rows.front().line;  // DWARF: the row beats decl_line
+    else if (fn.start_line) info.start_line = *fn.start_line;
+    else if (row_at_start) info.start_line = info.rows.front().line;
+    else if (options_.lenient) info.start_line = info.rows.empty() ? 1 : info.rows.front().line;
     else throw ConvertError(where + ": no line row at the function's first instruction (give \"start_line\")");
     info.first_line = info.last_line = info.start_line;
     for (const LineRow& r : info.rows)
@@ -270,7 +291,17 @@ class Converter {
     return info;
   }
 
-  void check_rows_covered() const {
+  void check_rows_covered() {
+    if (options_.lenient) {  // rows outside functions cannot be stepped to: drop them
+      std::erase_if(rows_, [&](const LineRow& r) {
+        for (const FileInfo& f : files_)
+          for (const FunctionInfo& fn : f.functions)
+            if (r.address >= fn.start && r.address <= fn.end) return false;
+        options_.lenient->add("line rows outside every function are left out");
+        return true;
+      });
+      return;
+    }
     for (const LineRow& r : rows_) {
       bool inside = false;
       for (const FileInfo& f : files_)
@@ -481,4 +512,4 @@ Conversion convert(const ElfFile& elf, const SideProgram& side, const ConvertOpt
   return Converter(elf, side, options).run();
 }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

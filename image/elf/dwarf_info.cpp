@@ -29,6 +29,8 @@ enum : std::uint16_t {
   kAtCount = 0x37, kAtDataMemberLocation = 0x38, kAtDeclaration = 0x3C, kAtDeclLine = 0x3B,
   kAtEncoding = 0x3E, kAtExternal = 0x3F, kAtType = 0x49, kAtDataBitOffset = 0x6B,
   kAtLanguage = 0x13,
+  // Our own: a parameter passed in a register and kept in the frame.
+  kAtRegisterArgument = 0x2301,
 };
 constexpr std::uint64_t kLanguageAssembler = 0x8001;
 enum : std::uint16_t {
@@ -336,7 +338,15 @@ class Builder {
     std::optional<std::uint32_t> size;
     if (auto s = t.number(kAtByteSize)) size = static_cast<std::uint32_t>(*s);
     std::string variant;
-    if (t.tag == kTagEnumeration) variant = size && *size == 1 ? "char" : size && *size == 4 ? "long" : "";
+    if (t.tag == kTagEnumeration) {
+      variant = size && *size == 1 ? "char" : size && *size == 4 ? "long" : "";
+      // An underlying type (DWARF 3) tells a short or int enum from the plain one.
+      if (const Die* u = die_at(t.get(kAtType)); u && u->tag == kTagBaseType && variant.empty()) {
+        std::string n = base_name(*u);
+        if (n == "short" || n == "unsigned short") variant = "short";
+        if (n == "int" || n == "unsigned int") variant = "int";
+      }
+    }
     for (std::size_t c : t.children) {
       const Die& m = child(c);
       SideEntry e;
@@ -453,6 +463,8 @@ class Builder {
         e.value = local_to_global(static_cast<std::uint32_t>(*pc));
       } else if (d.tag == kTagVariable || d.tag == kTagFormalParameter) {
         if (!location(d, e, d.tag == kTagFormalParameter, true)) continue;
+        if (e.storage_class == x12::sclass::kArgument && d.number(kAtRegisterArgument).value_or(0))
+          e.storage_class = x12::sclass::kRegisterArgument;
         e.type = type_of(d);
       } else {
         continue;

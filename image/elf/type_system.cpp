@@ -112,6 +112,11 @@ std::uint8_t bit_field_code(std::uint8_t declared) {
 
 }  // namespace
 
+TypeText parse_type_text(const std::string& text) {
+  Parsed p = parse(text);
+  return {p.derivations, p.base};
+}
+
 std::uint32_t TypeSystem::base_size(std::uint8_t code) {
   switch (code) {
     case b::kBool: case b::kSignedChar: case b::kChar: case b::kUnsignedChar:

@@ -27,6 +27,14 @@ struct Type {
   std::string declared_base;  // base type as written after typedef expansion
 };
 
+// A type text taken apart: its derivations from the outside in and the base
+// type's name (spaces normalised).
+struct TypeText {
+  std::vector<x12::Derive> derivations;
+  std::string base;
+};
+TypeText parse_type_text(const std::string& text);
+
 class TypeSystem {
  public:
   // Lays out every aggregate of the program; typedefs of all files share one

@@ -153,7 +153,7 @@ class Converter {
         global = p.global;
       }
       obj_.symbols.push_back(out);
-      symbols_json_.push_back({{"name", s.name}, {"value", global}});
+      if (expect()) symbols_json_.push_back({{"name", s.name}, {"value", global}});
     }
     // Kernel variables the program defines when it is loaded.
     for (const SideKernelVariable& k : side_.kernel_variables) {
@@ -179,6 +179,7 @@ class Converter {
       }
       rows_.push_back(std::move(r));
     }
+    std::stable_sort(rows_.begin(), rows_.end(), [](const LineRow& a, const LineRow& b) { return a.address < b.address; });
   }
 
   const SideFile* file_by_source(const std::string& source) const {
@@ -242,10 +243,11 @@ class Converter {
     // The instruction of each address belongs to the last row at it; a run
     // of rows for the same line is one line record. Rows at the final return
     // would be dropped by the reader's clean-up, so they are not written.
+    // rows_ is in address order (read_rows).
+    auto first = std::lower_bound(rows_.begin(), rows_.end(), info.start,
+                                  [](const LineRow& r, std::uint32_t a) { return r.address < a; });
     std::vector<LineRow> rows;
-    for (const LineRow& r : rows_)
-      if (r.address >= info.start && r.address < info.end) rows.push_back(r);
-    std::stable_sort(rows.begin(), rows.end(), [](const LineRow& a, const LineRow& b) { return a.address < b.address; });
+    for (auto it = first; it != rows_.end() && it->address < info.end; ++it) rows.push_back(*it);
     for (const LineRow& r : rows) {
       if (!info.rows.empty() && info.rows.back().address == r.address) info.rows.back() = r;
       else info.rows.push_back(r);
@@ -293,10 +295,15 @@ class Converter {
 
   void check_rows_covered() {
     if (options_.lenient) {  // rows outside functions cannot be stepped to: drop them
+      std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;
+      for (const FileInfo& f : files_)
+        for (const FunctionInfo& fn : f.functions) spans.emplace_back(fn.start, fn.end);
+      std::sort(spans.begin(), spans.end());
       std::erase_if(rows_, [&](const LineRow& r) {
-        for (const FileInfo& f : files_)
-          for (const FunctionInfo& fn : f.functions)
-            if (r.address >= fn.start && r.address <= fn.end) return false;
+        // Spans may overlap: any span starting at or before the row may hold it.
+        auto it = std::upper_bound(spans.begin(), spans.end(), std::make_pair(r.address, UINT32_MAX));
+        for (std::size_t n = 0; it != spans.begin() && n < 64; ++n)
+          if (r.address <= (--it)->second) return false;
         options_.lenient->add("line rows outside every function are left out");
         return true;
       });
@@ -337,6 +344,7 @@ class Converter {
     b.entry.value = value - adjust;
     if (e.extra) b.entry.extra_word = static_cast<std::uint32_t>(*e.extra);
     b.entry.type = t.ref;
+    if (!expect()) return b;
     b.expect = {{"name", e.name}, {"class", cls}, {"value", value}, {"type", typed.type},
                 {"type_word", t.ref.type_word}, {"size", t.size}};
     if (t.ref.aggregate >= 0) b.expect["aggregate"] = types_.aggregate_keys()[static_cast<std::size_t>(t.ref.aggregate)];
@@ -394,6 +402,7 @@ class Converter {
           std::uint32_t adjust = (hidden_return && sc::is_argument(cls) ? 4 : 0) + (sf.plus && cls == sc::kArgument ? 1 : 0);
           Built b = build_entry(e, sc::kAuto, f, where, adjust);
           fb.locals.push_back(b.entry);
+          if (!expect()) continue;
           if (sc::is_argument(cls)) sorted_args.emplace_back(b.expect["value"].get<std::uint32_t>(), b.expect);
           else if (cls == sc::kLocalLabel || cls == sc::kGlobalLabel) labels.push_back(b.expect);
           else locals.push_back(b.expect);
@@ -412,13 +421,15 @@ class Converter {
           const SideFile* owner = file_by_source(r.file);
           code_records.push_back(record(x12::kind::kLine, r.address, owner->name + ":" + range(r), xg));
           ++n_lines;
+          if (!expect()) continue;
           ordered_json jr = {{"file", owner->name}, {"line", r.line}, {"address", to_global(r.address, xg)}};
           jrows.push_back(jr);
           if (owner == &f) jlines.push_back({{"line", r.line}, {"address", to_global(r.address, xg)}, {"function", sf.name}});
         }
         code_records.push_back(record(x12::kind::kFunctionEnd, fn.end, f.name + "~" + sf.name, xg));
 
-        jfunctions.push_back({{"name", sf.name}, {"class", sf.storage_class}, {"returns", sf.returns},
+        if (expect())
+          jfunctions.push_back({{"name", sf.name}, {"class", sf.storage_class}, {"returns", sf.returns},
                               {"return_type_word", ret.ref.type_word}, {"return_size", ret.size},
                               {"start", to_global(fn.start, xg)}, {"end", to_global(fn.end, xg)},
                               {"start_line", fn.start_line}, {"first_line", fn.first_line},
@@ -463,7 +474,7 @@ class Converter {
 
     ordered_json aggregates = ordered_json::array();
     const auto& aggs = types_.aggregates();
-    for (std::size_t i = 0; i < aggs.size(); ++i) {
+    for (std::size_t i = 0; expect() && i < aggs.size(); ++i) {
       ordered_json members = ordered_json::array();
       for (const x12::Entry& m : aggs[i].members) {
         ordered_json jm = {{"name", m.name}, {"class", m.storage_class}, {"value", m.value},
@@ -492,6 +503,9 @@ class Converter {
     expect_["files"] = files;
     expect_["aggregates"] = aggregates;
   }
+
+  // The expectation document is written for mkx12, not for a loaded ELF file.
+  bool expect() const { return options_.lenient == nullptr; }
 
   const ElfFile& elf_;
   const SideProgram& side_;

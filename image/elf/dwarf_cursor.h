@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/elf/dwarf_lines.h"
@@ -48,6 +49,13 @@ class Cursor {
     } while (byte & 0x80);
     if (shift < 64 && (byte & 0x40)) v |= -(std::int64_t{1} << shift);
     return v;
+  }
+  // A NUL-terminated string, left where it is.
+  std::string_view view() {
+    const std::size_t from = at_;
+    while (u8() != 0) {
+    }
+    return {reinterpret_cast<const char*>(b_.data()) + from, at_ - from - 1};
   }
   std::string str() {
     std::string s;

@@ -54,9 +54,12 @@ struct Abbrev {
 struct Value {
   std::uint16_t form = 0;
   std::uint64_t number = 0;  // constants, addresses, section offsets, references (section-relative)
-  std::string text;          // strings
-  std::vector<std::uint8_t> block;
+  std::string_view text;     // strings, in their section
+  const std::uint8_t* data = nullptr;  // blocks, in .debug_info
+  std::size_t size = 0;
   bool is_block = false;
+
+  std::vector<std::uint8_t> block() const { return {data, data + size}; }
 };
 
 struct Die {
@@ -77,7 +80,7 @@ struct Die {
   }
   std::string name() const {
     const Value* v = get(kAtName);
-    return v ? v->text : std::string();
+    return v ? std::string(v->text) : std::string();
   }
 };
 
@@ -173,7 +176,9 @@ class Parser {
     v.form = form;
     auto block = [&](std::uint64_t n) {
       if (n > u.end() - u.pos()) throw DwarfError("truncated .debug_info unit");
-      for (std::uint64_t i = 0; i < n; ++i) v.block.push_back(u.u8());
+      v.data = info_.data() + u.pos();
+      v.size = static_cast<std::size_t>(n);
+      u.skip(v.size);
       v.is_block = true;
     };
     switch (form) {
@@ -186,12 +191,12 @@ class Parser {
       case kFormUdata: case kFormRefUdata: v.number = u.uleb(); break;
       case kFormRefAddr: v.number = u.fixed(version_ == 2 ? address_size_ : 4); break;
       case kFormFlagPresent: v.number = 1; break;
-      case kFormString: v.text = u.str(); break;
+      case kFormString: v.text = u.view(); break;
       case kFormStrp: {
         std::uint64_t at = u.fixed(4);
         if (at >= str_.size()) throw DwarfError("string offset outside .debug_str");
         Cursor s(str_, at, str_.size(), ".debug_str");
-        v.text = s.str();
+        v.text = s.view();
         break;
       }
       case kFormBlock1: block(u.u8()); break;
@@ -305,8 +310,8 @@ class Builder {
     const Value* v = m.get(kAtDataMemberLocation);
     if (!v) return 0;
     if (!v->is_block) return static_cast<std::uint32_t>(v->number);
-    if (!v->block.empty() && v->block[0] == kOpPlusUconst) {
-      std::vector<std::uint8_t> b(v->block.begin() + 1, v->block.end());
+    if (v->size > 0 && v->data[0] == kOpPlusUconst) {
+      std::vector<std::uint8_t> b(v->data + 1, v->data + v->size);
       Cursor c(b, 0, b.size(), ".debug_info");
       return static_cast<std::uint32_t>(c.uleb());
     }
@@ -413,7 +418,7 @@ class Builder {
       w_.add("variables with location lists are left out");
       return false;
     }
-    const auto& b = v->block;
+    const std::vector<std::uint8_t> b = v->block();
     if (b.empty()) return false;
     Cursor c(b, 1, b.size(), ".debug_info");
     std::uint8_t op = b[0];

@@ -124,7 +124,7 @@ int Program::load_bytes(const std::string& path, std::vector<std::uint8_t> bytes
 
   if (first == 'S' || first == ':') {
     char format = 0;
-    const LoadResult r = load_text_records(view, memory_, symbols_, *host_, &format);
+    const LoadResult r = load_text_records(view, memory_, symbols_, *host_, &format, text_options_);
     format_ = static_cast<ImageFormat>(format ? format : first);
     release_file();
     if (r == LoadResult::Fatal) abandoned_ = true;
@@ -187,7 +187,9 @@ bool Program::build_debug_info() {
 
 bool Program::load(const std::string& path, const LoadOptions& options) {
   host_->status("Loading... Please Wait");
+  text_options_ = {options.address_form, options.erased_flash};
   bool ok = load_program(path, options.raw, options.symbols_only, options.quiet) == 1;
+  text_options_ = {};
   if (ok) ok = build_debug_info();
   release_file();
   host_->refresh_views();

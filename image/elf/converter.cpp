@@ -88,6 +88,15 @@ class Converter {
     return s->section == kAbsoluteIndex ? s->value : to_global(s->value, elf_section_xgate(s->section));
   }
 
+  // Load addresses: global, banked (page x 0x10000 + window, above the
+  // global flash) or CPU12 local.
+  static std::uint32_t load_to_global(std::uint32_t lma, bool xgate) {
+    if (xgate) return lma;
+    if (lma > 0x7FFFFF)
+      if (auto g = banked_window_to_global(lma)) return *g;
+    return local_to_global(lma);
+  }
+
   // ------------------------------------------------------------ XGATE sections
 
   bool is_xgate_name(const std::string& name) const {
@@ -118,7 +127,7 @@ class Converter {
                                                 (s.has_bits() ? 0 : 4));
       out.base = s.address;
       const bool xgate = is_xgate_name(s.name);
-      out.placement = s.has_bits() ? s.load_address : to_global(s.address, xgate);
+      out.placement = s.has_bits() ? load_to_global(s.load_address, xgate) : to_global(s.address, xgate);
       out.has_contents = s.has_bits();
       out.contents = elf_.contents(s);
       out.size = s.size;

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "image/image_loaders.h"
 #include "image/symbol_table.h"
@@ -41,17 +43,88 @@ bool hex_field(std::string_view line, std::size_t at, int digits, std::uint32_t&
 }
 
 // Writes the hex pairs from `at` on; a line that ends early gives fewer bytes.
-void write_data(std::string_view line, std::size_t at, std::int64_t count, std::uint32_t address, Memory& memory) {
+void write_data(std::string_view line, std::size_t at, std::int64_t count, std::uint32_t address, Memory& memory,
+                AddressForm form) {
   for (std::int64_t k = 0; k < count; ++k) {
     std::uint32_t byte = 0;
     if (!hex_field(line, at + static_cast<std::size_t>(k) * 2, 2, byte)) return;
-    memory.WriteByte(address + static_cast<std::uint32_t>(k), static_cast<std::uint8_t>(byte));
+    memory.WriteByte(image_to_global(address + static_cast<std::uint32_t>(k), form), static_cast<std::uint8_t>(byte));
   }
+}
+
+struct DataRecord {
+  std::uint32_t address = 0, count = 0;
+  int width = 4;  // address digits
+};
+
+// The data records' addresses, for choosing the form and erasing flash.
+std::vector<DataRecord> scan_data(ByteView file) {
+  std::vector<DataRecord> out;
+  for (std::size_t pos = 0; pos < file.size();) {
+    const std::string_view line = next_line(file, pos);
+    DataRecord r;
+    if (line.size() > 1 && line[0] == 'S' && line[1] >= '1' && line[1] <= '3') {
+      r.width = (line[1] - '0' + 1) * 2;
+      if (!hex_field(line, 2, 2, r.count) || !hex_field(line, 4, r.width, r.address)) continue;
+      const std::uint32_t overhead = static_cast<std::uint32_t>(line[1] - '0') + 2;
+      r.count = r.count > overhead ? r.count - overhead : 0;
+      out.push_back(r);
+    } else if (line.size() > 8 && line[0] == ':' && line[7] == '0' && line[8] == '0') {
+      if (!hex_field(line, 1, 2, r.count) || !hex_field(line, 3, 4, r.address)) continue;
+      out.push_back(r);
+    }
+  }
+  return out;
+}
+
+AddressForm choose_form(const std::vector<DataRecord>& records) {
+  bool narrow = !records.empty(), vectors = false;
+  for (const DataRecord& r : records) {
+    if (r.address > 0x7FFFFF && banked_window_to_global(r.address)) return AddressForm::Banked;
+    narrow = narrow && r.width == 4;
+    vectors = vectors || (r.address <= 0xFFFE && r.address + r.count > 0xFFFE);
+  }
+  return narrow && vectors ? AddressForm::Local : AddressForm::Global;
+}
+
+// Flash sectors (1 KB) that the image writes to read as erased flash.
+void erase_flash(const std::vector<DataRecord>& records, AddressForm form, Memory& memory) {
+  constexpr std::uint32_t kSector = 0x400;
+  std::vector<std::uint32_t> sectors;
+  for (const DataRecord& r : records)
+    for (std::uint32_t k = 0; k < r.count && k < 256; ++k) {
+      const std::uint32_t g = image_to_global(r.address + k, form);
+      if (is_global_flash(g)) sectors.push_back(g / kSector);
+    }
+  std::sort(sectors.begin(), sectors.end());
+  sectors.erase(std::unique(sectors.begin(), sectors.end()), sectors.end());
+  for (std::uint32_t s : sectors)
+    for (std::uint32_t a = s * kSector; a < (s + 1) * kSector; ++a) memory.WriteByte(a, 0xFF);
+}
+
+const char* form_text(AddressForm form) {
+  return form == AddressForm::Banked ? "addresses: banked (page:window) converted to global\n"
+                                     : "addresses: local (16-bit) converted to global\n";
 }
 
 }  // namespace
 
-LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols, LoadHost& host, char* format) {
+LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols, LoadHost& host, char* format,
+                             const TextLoadOptions& options) {
+  AddressForm form = options.form;
+  if (form == AddressForm::Auto || options.erased_flash) {
+    const std::vector<DataRecord> records = scan_data(file);
+    if (form == AddressForm::Auto) form = choose_form(records);
+    if (options.erased_flash) erase_flash(records, form, memory);
+  }
+  if (form != AddressForm::Global && form != AddressForm::Auto) host.output(form_text(form));
+  // The entry of the end record: 16 bits are a CPU12 address, unless the
+  // user asked for global addresses.
+  auto entry = [&](std::uint32_t a, int width) {
+    if (options.form == AddressForm::Global) return a;
+    if (width == 4 || a < 0x10000) return local_to_global(a & 0xFFFF);
+    return image_to_global(a, form);
+  };
   std::uint32_t lines = 0;
   for (std::size_t pos = 0; pos < file.size(); ++lines) next_line(file, pos);
   host.progress("Memory Records", lines);
@@ -69,6 +142,7 @@ LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols
       hex_field(line, 2, 2, count);
       hex_field(line, 4, width, address);
       if (type == '7' || type == '8' || type == '9') {
+        address = entry(address, width);
         symbols.define_symbol(".text", address);
         host.output(fmtstr("T: 0x%hl\n", address));
         *format = 'S';
@@ -76,7 +150,8 @@ LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols
       }
       if (type >= '1' && type <= '3') {
         if (!*format) *format = 'S';
-        write_data(line, 4 + static_cast<std::size_t>(width), std::int64_t{count} - (type - '0' + 2), address, memory);
+        write_data(line, 4 + static_cast<std::size_t>(width), std::int64_t{count} - (type - '0' + 2), address, memory,
+                   form);
       }
       continue;
     }
@@ -91,7 +166,7 @@ LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols
         return LoadResult::Ok;
       }
       if (!*format) *format = ':';
-      write_data(line, 9, count, address, memory);
+      write_data(line, 9, count, address, memory, form);
       continue;
     }
     host.error("read error S-record/Hex");

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "image/debug_builder.h"
+#include "image/elf/elf_program.h"
 #include "image/image_loaders.h"
 #include "sim/memory.h"
 #include "support/fmt.h"
@@ -86,10 +87,35 @@ int Program::load_program(const std::string& path, bool raw, bool symbols_only, 
   return load_bytes(path, std::move(bytes), raw, symbols_only, quiet, read_failed);
 }
 
+int Program::load_object(bool symbols_only, bool quiet) {
+  const ByteView view(bytes_);
+  format_ = ImageFormat::Object;
+  ObjectReader reader(view, memory_, symbols_, tables_, layout_, *host_, symbols_only, quiet);
+  const LoadResult r = reader.read();
+  switch (r) {
+    case LoadResult::Ok:
+      file_open_ = true;
+      return 1;
+    case LoadResult::Fatal:
+      abandon(true);
+      return 0;
+    case LoadResult::Stopped:  // what was read stays, but no half-built debug information
+      tables_.clear();
+      release_file();
+      return 0;
+    case LoadResult::Failed:
+      tables_.clear();
+      release_file();
+      return 0;
+  }
+  return 0;
+}
+
 int Program::load_bytes(const std::string& path, std::vector<std::uint8_t> bytes, bool raw, bool symbols_only,
                         bool quiet, bool read_failed) {
   abandoned_ = false;
   clear_for_load();
+  elf_entry_.reset();
   file_name_ = path;
   bytes_ = std::move(bytes);
   if (hooks_.load_notify) hooks_.load_notify(path, 0);
@@ -98,39 +124,32 @@ int Program::load_bytes(const std::string& path, std::vector<std::uint8_t> bytes
 
   if (first == 'S' || first == ':') {
     char format = 0;
-    const LoadResult r = load_text_records(view, memory_, symbols_, *host_, &format);
+    const LoadResult r = load_text_records(view, memory_, symbols_, *host_, &format, text_options_);
     format_ = static_cast<ImageFormat>(format ? format : first);
     release_file();
     if (r == LoadResult::Fatal) abandoned_ = true;
     return r == LoadResult::Ok ? 1 : 0;
+  }
+  if (first == 0x7F && elf::is_elf(bytes_)) {
+    // An ELF file is read as the object file it converts to.
+    try {
+      elf::ElfProgram converted = elf::convert_elf(std::move(bytes_));
+      for (const std::string& w : converted.warnings) host_->output("warning: " + w + "\n");
+      bytes_ = std::move(converted.object);
+      elf_entry_ = converted.entry;
+    } catch (const std::exception& e) {
+      host_->error("ELF file " + path + ": " + e.what() + "\n");
+      release_file();
+      return 0;
+    }
+    return load_object(symbols_only, quiet);
   }
   if (first == 0x9D || first == 0xC2 || first == 0xC3) {
     host_->error("Unsupported Old V3 format ");
     release_file();
     return 0;
   }
-  if (first == 0xCC || first == 0xCD) {
-    format_ = ImageFormat::Object;
-    ObjectReader reader(view, memory_, symbols_, tables_, layout_, *host_, symbols_only, quiet);
-    const LoadResult r = reader.read();
-    switch (r) {
-      case LoadResult::Ok:
-        file_open_ = true;
-        return 1;
-      case LoadResult::Fatal:
-        abandon(true);
-        return 0;
-      case LoadResult::Stopped:  // what was read stays, but no half-built debug information
-        tables_.clear();
-        release_file();
-        return 0;
-      case LoadResult::Failed:
-        tables_.clear();
-        release_file();
-        return 0;
-    }
-    return 0;
-  }
+  if (first == 0xCC || first == 0xCD) return load_object(symbols_only, quiet);
   const LoadResult r = load_binary_image(view, read_failed, memory_, symbols_, *host_);
   format_ = ImageFormat::Absolute;
   entry_ = 0;
@@ -168,7 +187,9 @@ bool Program::build_debug_info() {
 
 bool Program::load(const std::string& path, const LoadOptions& options) {
   host_->status("Loading... Please Wait");
+  text_options_ = {options.address_form, options.erased_flash};
   bool ok = load_program(path, options.raw, options.symbols_only, options.quiet) == 1;
+  text_options_ = {};
   if (ok) ok = build_debug_info();
   release_file();
   host_->refresh_views();
@@ -216,6 +237,9 @@ bool Program::determine_entry(const LoadOptions& options) {
   bool found = false;
   if (hooks_.reset_pending && hooks_.reset_pending()) {
     entry_ = hooks_.reset_cpu ? hooks_.reset_cpu() : 0;
+    found = true;
+  } else if (elf_entry_) {
+    entry_ = *elf_entry_;
     found = true;
   } else {
     for (const char* name : {"__stext", "__text", ".text"}) {

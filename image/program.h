@@ -4,11 +4,14 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "image/banked_address.h"
 #include "image/debug_tables.h"
+#include "image/image_loaders.h"
 #include "image/load_host.h"
 #include "image/object_reader.h"
 #include "image/segments.h"
@@ -34,6 +37,8 @@ struct LoadOptions {
   bool stay = false;          // stay at the entry point (do not run to the first C line)
   bool has_entry = false;     // an entry specification was given
   std::string entry;          // a number, or a name looked up with "_" in front
+  AddressForm address_form = AddressForm::Auto;  // S-record and Hex addresses
+  bool erased_flash = false;  // flash an S-record or Hex image covers reads 0xFF where it writes nothing
 };
 
 // Work that belongs to other parts of the debugger, called at the points of
@@ -77,6 +82,8 @@ class Program {
   // The user's load option: symbols and debug information only, no code.
   bool load_symbols_only() const { return load_symbols_only_; }
   void set_load_symbols_only(bool on) { load_symbols_only_ = on; }
+  // Address form and erased flash for the S-record and Hex loads that follow.
+  void set_text_options(const TextLoadOptions& options) { text_options_ = options; }
 
   // The last load was abandoned on a fatal error (its message went to the host).
   bool abandoned() const { return abandoned_; }
@@ -102,6 +109,7 @@ class Program {
 
  private:
   void clear_for_load();
+  int load_object(bool symbols_only, bool quiet);
   void abandon(bool everything);
   bool determine_entry(const LoadOptions& options);
 
@@ -117,6 +125,8 @@ class Program {
   std::vector<std::uint8_t> bytes_;  // the object file while its tables are built
   bool file_open_ = false;
   std::uint32_t entry_ = 0;
+  std::optional<std::uint32_t> elf_entry_;
+  TextLoadOptions text_options_;  // the entry point an ELF file names
   bool abandoned_ = false;
   bool load_symbols_only_ = false;
 };

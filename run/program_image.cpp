@@ -146,7 +146,9 @@ const char* image_load(Debugger& d, Program& program, const char* args, int) {
     return endof(args);
   }
   OptionSpec spec;
-  spec.letters = "so:";
+  // s stay, o: entry; the address form of S-record/Hex images: b banked,
+  // g global, l local (default: detected); e erased flash.
+  spec.letters = "so:bgle";
   spec.path_args = true;
   OptionSet options;
   const char* rest = parse_options(d, args, spec, options);
@@ -157,6 +159,8 @@ const char* image_load(Debugger& d, Program& program, const char* args, int) {
   load.stay = options.has('s');
   load.has_entry = options.has('o');
   load.entry = std::string(options.value('o'));
+  if (const char form = options.last_of("bgl")) load.address_form = static_cast<AddressForm>(form);
+  load.erased_flash = options.has('e');
   load.quiet = d.kernel.echo_off;
   load.symbols_only = program.load_symbols_only();
   KernelLoadHost host(d);

@@ -125,3 +125,69 @@ TEST_F(ImageTest, UnloadForgetsTheProgram) {
 
 }  // namespace
 }  // namespace tav::testing
+
+namespace tav::testing {
+namespace {
+
+// Banked and local address forms of S-record images, and erased flash.
+TEST(BankedAddress, WindowsOfEachPagedMemory) {
+  struct Case { std::uint32_t banked; std::optional<std::uint32_t> global; };
+  for (const Case& c : std::vector<Case>{{0xF88000, 0x7E0000}, {0xFEBFFF, 0x7FBFFF}, {0x008000, std::nullopt},
+                                         {0xFD1000, 0x0FD000}, {0xFE0800, 0x13F800}, {0xF8C000, std::nullopt}}) {
+    EXPECT_EQ(banked_window_to_global(c.banked), c.global) << std::hex << c.banked;
+    if (c.global && *c.global >= 0x400000) {
+      EXPECT_EQ(global_to_banked(*c.global), c.banked);
+    }
+  }
+  EXPECT_EQ(local_to_global(0xC000), 0x7FC000u);
+  EXPECT_EQ(local_to_global(0x4000), 0x7F4000u);
+}
+
+TEST_F(ImageTest, BankedImagesAreDetectedAndTheirEntryIsLocal) {
+  const std::string text =
+      "S2 08 F88000 11223344 00\n"   // paged flash, page F8
+      "S2 08 FF8000 55667788 00\n"   // the fixed page at 0xC000 in its banked form
+      "S8 04 00C000 00\n";
+  std::string compact;
+  for (char c : text) if (c != ' ') compact += c;
+  ASSERT_EQ(program.load_program(put("b.s19", compact), false, false), 1);
+  EXPECT_EQ(memory.ReadLong(0x7E0000), 0x11223344u);
+  EXPECT_EQ(memory.ReadLong(0x7FC000), 0x55667788u);
+  EXPECT_EQ(memory.ReadByte(0xF88000), 0);
+  EXPECT_EQ(sym(".text"), 0x7FC000u);
+  EXPECT_EQ(host.out, "addresses: banked (page:window) converted to global\nT: 0x7fc000\n");
+
+  // Told to take them as global, the same records stay where they say.
+  LoadOptions global;
+  global.address_form = AddressForm::Global;
+  global.stay = true;
+  program.load(put("b.s19", compact), global);
+  EXPECT_EQ(memory.ReadLong(0xF88000), 0x11223344u);
+}
+
+TEST_F(ImageTest, SixteenBitImagesWithTheResetVectorAreLocal) {
+  const std::string text = "S107C000CCDDEEFF00\nS105FFFEC00000\nS903C00000\n";
+  ASSERT_EQ(program.load_program(put("l.s19", text), false, false), 1);
+  EXPECT_EQ(memory.ReadLong(0x7FC000), 0xCCDDEEFFu);
+  EXPECT_EQ(memory.ReadWord(0x7FFFFE), 0xC000u);
+  EXPECT_EQ(memory.ReadByte(0x00C000), 0);
+  EXPECT_EQ(sym(".text"), 0x7FC000u);
+}
+
+TEST_F(ImageTest, ErasedFlashOnlyWhenAskedAndOnlyWhereTheImageIs) {
+  const std::string text = "S2067FC0001234FF\nS804000000FB\n";
+  LoadOptions erased;
+  erased.erased_flash = true;
+  erased.stay = true;
+  program.load(put("e.s19", text), erased);
+  EXPECT_EQ(memory.ReadWord(0x7FC000), 0x1234u);
+  EXPECT_EQ(memory.ReadByte(0x7FC002), 0xFF);
+  EXPECT_EQ(memory.ReadByte(0x7FC3FF), 0xFF);
+  EXPECT_EQ(memory.ReadByte(0x7FC400), 0) << "the next sector is not the image's";
+  memory.clear();
+  ASSERT_EQ(program.load_program(put("e.s19", text), false, false), 1);
+  EXPECT_EQ(memory.ReadByte(0x7FC002), 0);
+}
+
+}  // namespace
+}  // namespace tav::testing

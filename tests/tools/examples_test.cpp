@@ -11,8 +11,9 @@
 #include <sstream>
 #include <set>
 
-#include "converter.h"
-#include "dwarf_lines.h"
+#include "image/elf/converter.h"
+#include "side_file.h"
+#include "image/elf/dwarf_lines.h"
 #include "command_output.h"
 #include "x12_decoder.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "side_file.h"
-#include "type_system.h"
+#include "image/elf/type_system.h"
 
 using namespace tav::mkx12;
 

@@ -10,7 +10,8 @@
 #include <set>
 #include <sstream>
 
-#include "converter.h"
+#include "image/elf/converter.h"
+#include "side_file.h"
 #include "command_output.h"
 #include "x12_decoder.h"
 

@@ -4,20 +4,22 @@
 #include <fstream>
 #include <string>
 
-#include "converter.h"
-#include "dwarf_lines.h"
+#include "image/elf/converter.h"
+#include "side_file.h"
+#include "dwarf_emitter.h"
+#include "image/elf/dwarf_lines.h"
 
 namespace {
 
 int usage() {
-  std::fputs("usage: mkx12 [--expect FILE.json] [--source-dir DIR] INPUT.elf SIDE.json -o OUTPUT.x12\n", stderr);
+  std::fputs("usage: mkx12 [--expect FILE.json] [--source-dir DIR] [--dwarf FILE.s] INPUT.elf SIDE.json -o OUTPUT.x12\n", stderr);
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string elf_path, side_path, out_path, expect_path, source_dir;
+  std::string elf_path, side_path, out_path, expect_path, source_dir, dwarf_path;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& into) {
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     if (a == "-o") { if (!value(out_path)) return usage(); }
     else if (a == "--expect") { if (!value(expect_path)) return usage(); }
     else if (a == "--source-dir") { if (!value(source_dir)) return usage(); }
+    else if (a == "--dwarf") { if (!value(dwarf_path)) return usage(); }
     else if (!a.empty() && a[0] == '-') return usage();
     else if (elf_path.empty()) elf_path = a;
     else if (side_path.empty()) side_path = a;
@@ -47,6 +50,14 @@ int main(int argc, char** argv) {
     if (!c.object.write(out_path, &error)) {
       std::fprintf(stderr, "mkx12: %s\n", error.c_str());
       return 1;
+    }
+    if (!dwarf_path.empty()) {
+      std::ofstream d(dwarf_path);
+      d << tav::mkx12::emit_dwarf(elf, side);
+      if (!d) {
+        std::fprintf(stderr, "mkx12: cannot write %s\n", dwarf_path.c_str());
+        return 1;
+      }
     }
     if (!expect_path.empty()) {
       std::ofstream e(expect_path);

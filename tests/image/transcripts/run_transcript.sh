@@ -14,7 +14,7 @@ name=$4
 work=$(mktemp -d "${TMPDIR:-/tmp}/tav-image-transcript.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/run"
-cp "$examples"/*.x12 "$examples"/*.s19 "$work/run/" || exit 99
+cp "$examples"/*.x12 "$examples"/*.s19 "$examples"/*.elf "$work/run/" || exit 99
 cp "$cases/$name.in" "$work/run/"
 [[ -f $cases/$name.ini ]] && cp "$cases/$name.ini" "$work/config/ZUZU12Z.INI"
 args=(-i "$name.in")

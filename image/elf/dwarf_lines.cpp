@@ -1,60 +1,10 @@
-#include "dwarf_lines.h"
+#include "image/elf/dwarf_lines.h"
 
-namespace tav::mkx12 {
+#include "image/elf/dwarf_cursor.h"
+
+namespace tav::elf {
 
 namespace {
-
-class Cursor {
- public:
-  Cursor(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t end) : b_(b), at_(at), end_(end) {}
-
-  std::size_t pos() const { return at_; }
-  bool done() const { return at_ >= end_; }
-  void skip(std::size_t n) { need(n); at_ += n; }
-
-  std::uint64_t fixed(std::size_t n) {  // big-endian, as the target writes it
-    need(n);
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < n; ++i) v = (v << 8) | b_[at_++];
-    return v;
-  }
-  std::uint8_t u8() { return static_cast<std::uint8_t>(fixed(1)); }
-  std::uint64_t uleb() {
-    std::uint64_t v = 0;
-    for (unsigned shift = 0;; shift += 7) {
-      std::uint8_t byte = u8();
-      if (shift < 64) v |= std::uint64_t{byte & 0x7Fu} << shift;
-      if (!(byte & 0x80)) return v;
-    }
-  }
-  std::int64_t sleb() {
-    std::int64_t v = 0;
-    unsigned shift = 0;
-    std::uint8_t byte;
-    do {
-      byte = u8();
-      if (shift < 64) v |= static_cast<std::int64_t>(std::uint64_t{byte & 0x7Fu} << shift);
-      shift += 7;
-    } while (byte & 0x80);
-    if (shift < 64 && (byte & 0x40)) v |= -(std::int64_t{1} << shift);
-    return v;
-  }
-  std::string str() {
-    std::string s;
-    for (;;) {
-      char c = static_cast<char>(u8());
-      if (c == 0) return s;
-      s.push_back(c);
-    }
-  }
-
- private:
-  void need(std::size_t n) const {
-    if (at_ + n > end_) throw DwarfError("truncated .debug_line unit");
-  }
-  const std::vector<std::uint8_t>& b_;
-  std::size_t at_, end_;
-};
 
 struct FileEntry {
   std::string name;
@@ -95,7 +45,7 @@ void decode_unit(Cursor& c, std::size_t unit_end, const std::vector<std::uint8_t
     files.push_back(e);
   }
 
-  Cursor p(section, program, unit_end);
+  Cursor p(section, program, unit_end, ".debug_line");
   auto reset = [](LineRow& r) { r = LineRow{}; r.line = 1; };
   LineRow state;
   reset(state);
@@ -156,16 +106,16 @@ std::vector<LineRow> decode_line_table(const std::vector<std::uint8_t>& section)
   std::vector<LineRow> rows;
   std::size_t at = 0;
   while (at + 4 <= section.size()) {
-    Cursor c(section, at, section.size());
+    Cursor c(section, at, section.size(), ".debug_line");
     std::uint64_t length = c.fixed(4);
     if (length >= 0xFFFFFFF0u) throw DwarfError("64-bit DWARF is not supported");
     std::size_t end = c.pos() + length;
     if (end > section.size()) throw DwarfError("truncated .debug_line unit");
-    Cursor unit(section, c.pos(), end);
+    Cursor unit(section, c.pos(), end, ".debug_line");
     decode_unit(unit, end, section, rows);
     at = end;
   }
   return rows;
 }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 struct ElfError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -67,4 +67,4 @@ class ElfFile {
   std::uint32_t entry_ = 0;
 };
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 struct DwarfError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -24,4 +24,4 @@ struct LineRow {
 // All rows of all units, in program order. Throws DwarfError on bad input.
 std::vector<LineRow> decode_line_table(const std::vector<std::uint8_t>& section);
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -1,9 +1,9 @@
-#include "type_system.h"
+#include "image/elf/type_system.h"
 
 #include <cctype>
 #include <cstdlib>
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 namespace b = x12::base;
 using x12::Derivation;
@@ -111,6 +111,11 @@ std::uint8_t bit_field_code(std::uint8_t declared) {
 }
 
 }  // namespace
+
+TypeText parse_type_text(const std::string& text) {
+  Parsed p = parse(text);
+  return {p.derivations, p.base};
+}
 
 std::uint32_t TypeSystem::base_size(std::uint8_t code) {
   switch (code) {
@@ -256,6 +261,15 @@ void TypeSystem::lay_out(std::size_t index, int depth) {
           throw SideError(where + "." + m.name + ": bit-fields need a plain integer type");
         unsigned width = *m.bits, unit_bits = t.size * 8;
         if (width > unit_bits) throw SideError(where + "." + m.name + ": bit-field wider than its type");
+        if (m.offset && m.bit_offset) {  // placed by the compiler
+          if (*m.bit_offset + width > unit_bits) throw SideError(where + "." + m.name + ": bit-field outside its unit");
+          e.value = *m.offset;
+          e.type = x12::make_type(code, {}, x12::bit_field_word(*m.bit_offset, width));
+          end = is_union ? std::max(end, t.size) : std::max(end, *m.offset + t.size);
+          unit.open = false;
+          if (width) out.members.push_back(e);
+          continue;
+        }
         if (is_union) unit = {};
         // A unit holds bit-fields of one declared type only.
         if (!unit.open || unit.code != code || unit.used + width > unit_bits || width == 0) {
@@ -284,4 +298,4 @@ void TypeSystem::lay_out(std::size_t index, int depth) {
   state_[index] = 2;
 }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "side_file.h"
+#include "image/elf/side_program.h"
 #include "x12_writer.h"
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 struct Type {
   x12::TypeRef ref;           // type word, descriptor words, aggregate
@@ -26,6 +26,14 @@ struct Type {
   std::uint8_t base_code = 0;
   std::string declared_base;  // base type as written after typedef expansion
 };
+
+// A type text taken apart: its derivations from the outside in and the base
+// type's name (spaces normalised).
+struct TypeText {
+  std::vector<x12::Derive> derivations;
+  std::string base;
+};
+TypeText parse_type_text(const std::string& text);
 
 class TypeSystem {
  public:
@@ -57,4 +65,4 @@ class TypeSystem {
   std::vector<int> state_;  // 0 pending, 1 in progress, 2 done
 };
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -8,19 +8,11 @@
 
 #include <cstdint>
 
-namespace tav::mkx12 {
+#include "image/banked_address.h"
 
-constexpr std::uint32_t local_to_global(std::uint32_t a) {
-  if (a >= 0x10000) return a;  // already global
-  if (a < 0x0800) return a;                                     // registers
-  if (a < 0x0C00) return 0x100000 + 0xFE * 0x400 + (a & 0x3FF);  // EEPROM window
-  if (a < 0x1000) return a + 0x13F000;                          // fixed EEPROM
-  if (a < 0x2000) return 0xFD * 0x1000 + (a & 0xFFF);           // RAM window
-  if (a < 0x4000) return a + 0xFC000;                           // fixed RAM
-  if (a < 0x8000) return 0x7F4000 + (a & 0x3FFF);               // fixed flash 0xFD
-  if (a < 0xC000) return 0x400000 + 0xFE * 0x4000 + (a & 0x3FFF);  // flash window
-  return 0x7FC000 + (a & 0x3FFF);                               // fixed flash 0xFF
-}
+namespace tav::elf {
+
+using tav::local_to_global;
 
 // The XGATE's 16-bit addresses as the S12X maps them (the map of the XGATE
 // support library): the register space as it is, XGATE flash from 0x0800 in
@@ -36,4 +28,4 @@ constexpr std::uint32_t xgate_to_global(std::uint32_t a) {
 // Either map, by the core the address belongs to.
 constexpr std::uint32_t to_global(std::uint32_t a, bool xgate) { return xgate ? xgate_to_global(a) : local_to_global(a); }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -1,9 +1,9 @@
-#include "elf_file.h"
+#include "image/elf/elf_file.h"
 
 #include <fstream>
 #include <iterator>
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 namespace {
 constexpr std::uint16_t kMachine68HC12 = 53;
@@ -147,4 +147,4 @@ std::vector<std::uint8_t> ElfFile::contents(const ElfSection& s) const {
   return {image_.begin() + s.offset, image_.begin() + s.offset + s.size};
 }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

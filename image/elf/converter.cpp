@@ -1,15 +1,15 @@
-#include "converter.h"
+#include "image/elf/converter.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
 
-#include "dwarf_lines.h"
-#include "s12x_map.h"
-#include "type_system.h"
+#include "image/elf/dwarf_lines.h"
+#include "image/elf/s12x_map.h"
+#include "image/elf/type_system.h"
 
-namespace tav::mkx12 {
+namespace tav::elf {
 
 using nlohmann::ordered_json;
 namespace sc = x12::sclass;
@@ -88,6 +88,15 @@ class Converter {
     return s->section == kAbsoluteIndex ? s->value : to_global(s->value, elf_section_xgate(s->section));
   }
 
+  // Load addresses: global, banked (page x 0x10000 + window, above the
+  // global flash) or CPU12 local.
+  static std::uint32_t load_to_global(std::uint32_t lma, bool xgate) {
+    if (xgate) return lma;
+    if (lma > 0x7FFFFF)
+      if (auto g = banked_window_to_global(lma)) return *g;
+    return local_to_global(lma);
+  }
+
   // ------------------------------------------------------------ XGATE sections
 
   bool is_xgate_name(const std::string& name) const {
@@ -106,15 +115,19 @@ class Converter {
   void add_sections() {
     for (const ElfSection& s : elf_.sections()) {
       if (!s.allocated() || s.size == 0) continue;
-      if (s.name.size() > 14) throw ConvertError("section name " + s.name + " is longer than 14 characters");
       x12::Section out;
       out.name = s.name;
+      if (s.name.size() > 14) {
+        if (!options_.lenient) throw ConvertError("section name " + s.name + " is longer than 14 characters");
+        options_.lenient->add("section names are cut to 14 characters");
+        out.name.resize(14);
+      }
       // Attribute byte: 1 code, 2 writable, 4 no contents (informational).
       out.attribute = static_cast<std::uint8_t>(((s.flags & 4u) ? 1 : 0) | ((s.flags & 1u) ? 2 : 0) |
                                                 (s.has_bits() ? 0 : 4));
       out.base = s.address;
       const bool xgate = is_xgate_name(s.name);
-      out.placement = s.has_bits() ? s.load_address : to_global(s.address, xgate);
+      out.placement = s.has_bits() ? load_to_global(s.load_address, xgate) : to_global(s.address, xgate);
       out.has_contents = s.has_bits();
       out.contents = elf_.contents(s);
       out.size = s.size;
@@ -149,7 +162,7 @@ class Converter {
         global = p.global;
       }
       obj_.symbols.push_back(out);
-      symbols_json_.push_back({{"name", s.name}, {"value", global}});
+      if (expect()) symbols_json_.push_back({{"name", s.name}, {"value", global}});
     }
     // Kernel variables the program defines when it is loaded.
     for (const SideKernelVariable& k : side_.kernel_variables) {
@@ -167,8 +180,15 @@ class Converter {
   void read_rows() {
     const ElfSection* s = elf_.find_section(".debug_line");
     if (!s) return;
-    for (LineRow& r : decode_line_table(elf_.contents(*s)))
-      if (!r.end_sequence) rows_.push_back(std::move(r));
+    for (LineRow& r : decode_line_table(elf_.contents(*s))) {
+      if (r.end_sequence) continue;
+      if (options_.lenient && !file_by_source(r.file)) {
+        options_.lenient->add("line rows of sources without a unit are left out");
+        continue;
+      }
+      rows_.push_back(std::move(r));
+    }
+    std::stable_sort(rows_.begin(), rows_.end(), [](const LineRow& a, const LineRow& b) { return a.address < b.address; });
   }
 
   const SideFile* file_by_source(const std::string& source) const {
@@ -196,12 +216,20 @@ class Converter {
   FunctionInfo collect_function(const SideFile& file, const SideFunction& fn) {
     std::string where = file.name + ": " + fn.name + "()";
     const bool xgate = is_xgate_unit(file.unit);
-    auto sym = elf_.find_symbol(fn.symbol, file.object);
+    std::optional<ElfSymbol> sym;
+    if (fn.low_pc) {
+      sym = ElfSymbol{};
+      sym->value = *fn.low_pc;
+    } else {
+      sym = elf_.find_symbol(fn.symbol, file.object);
+    }
     if (!sym) throw ConvertError(where + ": symbol " + fn.symbol + " not found in the ELF file");
     FunctionInfo info;
     info.side = &fn;
     info.start = sym->value;
-    if (fn.end_symbol) {
+    if (fn.high_pc) {  // from DWARF: the end record goes on the last instruction
+      info.end = *fn.high_pc - (xgate ? 2 : 1);
+    } else if (fn.end_symbol) {
       auto e = elf_.find_symbol(*fn.end_symbol, file.object);
       if (!e) throw ConvertError(where + ": symbol " + *fn.end_symbol + " not found in the ELF file");
       info.end = e->value;
@@ -224,10 +252,11 @@ class Converter {
     // The instruction of each address belongs to the last row at it; a run
     // of rows for the same line is one line record. Rows at the final return
     // would be dropped by the reader's clean-up, so they are not written.
+    // rows_ is in address order (read_rows).
+    auto first = std::lower_bound(rows_.begin(), rows_.end(), info.start,
+                                  [](const LineRow& r, std::uint32_t a) { return r.address < a; });
     std::vector<LineRow> rows;
-    for (const LineRow& r : rows_)
-      if (r.address >= info.start && r.address < info.end) rows.push_back(r);
-    std::stable_sort(rows.begin(), rows.end(), [](const LineRow& a, const LineRow& b) { return a.address < b.address; });
+    for (auto it = first; it != rows_.end() && it->address < info.end; ++it) rows.push_back(*it);
     for (const LineRow& r : rows) {
       if (!info.rows.empty() && info.rows.back().address == r.address) info.rows.back() = r;
       else info.rows.push_back(r);
@@ -240,8 +269,11 @@ class Converter {
       if (!file_by_source(r.file))
         throw ConvertError(where + ": line rows name the source " + r.file + ", which the side file does not declare");
 
-    if (fn.start_line) info.start_line = *fn.start_line;
-    else if (!info.rows.empty() && info.rows.front().address == info.start) info.start_line = info.rows.front().line;
+    const bool row_at_start = !info.rows.empty() && info.rows.front().address == info.start;
+    if (fn.low_pc && row_at_start) info.start_line = info.rows.front().line;  // DWARF: the row beats decl_line
+    else if (fn.start_line) info.start_line = *fn.start_line;
+    else if (row_at_start) info.start_line = info.rows.front().line;
+    else if (options_.lenient) info.start_line = info.rows.empty() ? 1 : info.rows.front().line;
     else throw ConvertError(where + ": no line row at the function's first instruction (give \"start_line\")");
     info.first_line = info.last_line = info.start_line;
     for (const LineRow& r : info.rows)
@@ -270,7 +302,22 @@ class Converter {
     return info;
   }
 
-  void check_rows_covered() const {
+  void check_rows_covered() {
+    if (options_.lenient) {  // rows outside functions cannot be stepped to: drop them
+      std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;
+      for (const FileInfo& f : files_)
+        for (const FunctionInfo& fn : f.functions) spans.emplace_back(fn.start, fn.end);
+      std::sort(spans.begin(), spans.end());
+      std::erase_if(rows_, [&](const LineRow& r) {
+        // Spans may overlap: any span starting at or before the row may hold it.
+        auto it = std::upper_bound(spans.begin(), spans.end(), std::make_pair(r.address, UINT32_MAX));
+        for (std::size_t n = 0; it != spans.begin() && n < 64; ++n)
+          if (r.address <= (--it)->second) return false;
+        options_.lenient->add("line rows outside every function are left out");
+        return true;
+      });
+      return;
+    }
     for (const LineRow& r : rows_) {
       bool inside = false;
       for (const FileInfo& f : files_)
@@ -306,6 +353,7 @@ class Converter {
     b.entry.value = value - adjust;
     if (e.extra) b.entry.extra_word = static_cast<std::uint32_t>(*e.extra);
     b.entry.type = t.ref;
+    if (!expect()) return b;
     b.expect = {{"name", e.name}, {"class", cls}, {"value", value}, {"type", typed.type},
                 {"type_word", t.ref.type_word}, {"size", t.size}};
     if (t.ref.aggregate >= 0) b.expect["aggregate"] = types_.aggregate_keys()[static_cast<std::size_t>(t.ref.aggregate)];
@@ -363,6 +411,7 @@ class Converter {
           std::uint32_t adjust = (hidden_return && sc::is_argument(cls) ? 4 : 0) + (sf.plus && cls == sc::kArgument ? 1 : 0);
           Built b = build_entry(e, sc::kAuto, f, where, adjust);
           fb.locals.push_back(b.entry);
+          if (!expect()) continue;
           if (sc::is_argument(cls)) sorted_args.emplace_back(b.expect["value"].get<std::uint32_t>(), b.expect);
           else if (cls == sc::kLocalLabel || cls == sc::kGlobalLabel) labels.push_back(b.expect);
           else locals.push_back(b.expect);
@@ -381,13 +430,15 @@ class Converter {
           const SideFile* owner = file_by_source(r.file);
           code_records.push_back(record(x12::kind::kLine, r.address, owner->name + ":" + range(r), xg));
           ++n_lines;
+          if (!expect()) continue;
           ordered_json jr = {{"file", owner->name}, {"line", r.line}, {"address", to_global(r.address, xg)}};
           jrows.push_back(jr);
           if (owner == &f) jlines.push_back({{"line", r.line}, {"address", to_global(r.address, xg)}, {"function", sf.name}});
         }
         code_records.push_back(record(x12::kind::kFunctionEnd, fn.end, f.name + "~" + sf.name, xg));
 
-        jfunctions.push_back({{"name", sf.name}, {"class", sf.storage_class}, {"returns", sf.returns},
+        if (expect())
+          jfunctions.push_back({{"name", sf.name}, {"class", sf.storage_class}, {"returns", sf.returns},
                               {"return_type_word", ret.ref.type_word}, {"return_size", ret.size},
                               {"start", to_global(fn.start, xg)}, {"end", to_global(fn.end, xg)},
                               {"start_line", fn.start_line}, {"first_line", fn.first_line},
@@ -432,7 +483,7 @@ class Converter {
 
     ordered_json aggregates = ordered_json::array();
     const auto& aggs = types_.aggregates();
-    for (std::size_t i = 0; i < aggs.size(); ++i) {
+    for (std::size_t i = 0; expect() && i < aggs.size(); ++i) {
       ordered_json members = ordered_json::array();
       for (const x12::Entry& m : aggs[i].members) {
         ordered_json jm = {{"name", m.name}, {"class", m.storage_class}, {"value", m.value},
@@ -462,6 +513,9 @@ class Converter {
     expect_["aggregates"] = aggregates;
   }
 
+  // The expectation document is written for mkx12, not for a loaded ELF file.
+  bool expect() const { return options_.lenient == nullptr; }
+
   const ElfFile& elf_;
   const SideProgram& side_;
   ConvertOptions options_;
@@ -481,4 +535,4 @@ Conversion convert(const ElfFile& elf, const SideProgram& side, const ConvertOpt
   return Converter(elf, side, options).run();
 }
 
-}  // namespace tav::mkx12
+}  // namespace tav::elf

@@ -102,6 +102,7 @@ const CmdEntry cmdtab[] = {
     cmd("reset", 0, cmd_reset),
     // session                 session files
     // layout                  layout files
+    cmd("help", U, cmd_help),  // not part of the language proper: after every other word
     {nullptr, 0, 0, nullptr},
 };
 

@@ -26,7 +26,13 @@ Debugger::Debugger(Host& h) : host(h), config_file(config_file_path()) {
 // A run that "start" began uses every part of the debugger: it ends first.
 Debugger::~Debugger() { execution.join(); }
 
-void Debugger::report_error(std::string_view text) { errout(*this, {text}); }
+// A command that writes a whole range into a full store would repeat the
+// same complaint for every block: it is told once per command.
+void Debugger::report_error(std::string_view text) {
+  if (store_error_shown) return;
+  store_error_shown = true;
+  errout(*this, {text});
+}
 
 void Debugger::sync_xgate() {
   const DebugTables& tables = program.tables();

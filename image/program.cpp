@@ -39,10 +39,13 @@ ReadEnd read_file(const std::string& path, std::vector<std::uint8_t>& out, bool&
   if (!S_ISREG(st.st_mode)) return ReadEnd::NotAFile;
   if (static_cast<std::uint64_t>(st.st_size) > kMaxLoadFile) return ReadEnd::TooLarge;
   out.clear();
-  out.reserve(static_cast<std::size_t>(st.st_size));
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  out.reserve(static_cast<std::size_t>(size));
   std::uint8_t buffer[1 << 16];
-  for (;;) {
-    if (host.stop_requested()) return ReadEnd::Stopped;
+  for (bool more = false;; more = true) {
+    // Between blocks of a large file the stop request is honoured (a file of
+    // one block is read without asking: the loaders poll it per record).
+    if (more && host.stop_requested()) return ReadEnd::Stopped;
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
@@ -52,6 +55,7 @@ ReadEnd read_file(const std::string& path, std::vector<std::uint8_t>& out, bool&
     if (n == 0) break;
     if (out.size() + static_cast<std::size_t>(n) > kMaxLoadFile) return ReadEnd::TooLarge;  // it grew meanwhile
     out.insert(out.end(), buffer, buffer + n);
+    if (static_cast<std::size_t>(n) < sizeof buffer && out.size() >= static_cast<std::size_t>(size)) break;
   }
   return ReadEnd::Ok;
 }

@@ -3,7 +3,7 @@
 BUILD := build
 JOBS  ?= 2
 
-.PHONY: all deps configure build demo test clean
+.PHONY: all deps configure build demo test install clean
 
 all: build
 
@@ -18,8 +18,18 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# The demo needs only tavc (with its XGATE support library) and the demo
+# program: the tests and benchmarks are built by `make test`.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tavc example_demo
 	cd $(BUILD) && TAV_CONFIG_DIR=demo-config bin/tavc -b -i ../examples/demo.in </dev/null
+
+# Installs tavc, its XGATE support library, the examples and the man page
+# under $(PREFIX) (DESTDIR is honoured).
+PREFIX ?= /usr/local
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tavc $(addprefix example_,demo dupnames xgdemo)
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -50,7 +50,7 @@ Rate measure(const std::string& program, const Case& c, double seconds) {
   const std::uint32_t instructions0 = d.cpu.counters.nbins;
   std::thread timer([&d, seconds] {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    d.run.stop_request = 1;
+    d.run.request_stop();
   });
   const auto t0 = Clock::now();
   const double cpu0 = thread_cpu_seconds();

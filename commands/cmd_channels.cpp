@@ -1,6 +1,7 @@
 // Formatted messages and the I/O channel commands: "mess", "fopen",
 // "fclose", "rewind", "fwrite" and "fread".
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "expr/xexpr.h"
 #include "kernel/debugger.h"
 #include "commands/handlers.h"
+#include "kernel/files.h"
 #include "kernel/options.h"
 #include "support/messages.h"
 #include "support/numconv.h"
@@ -449,7 +451,11 @@ const char* cmd_fwrite(Debugger& d, const char* args, int) {
     out += printf_text(c, v);
   }
   std::fwrite(out.data(), 1, out.size(), channel->file.get());
-  std::fflush(channel->file.get());
+  if (!stream_ok(channel->file.get())) {
+    errout(d, {"write error: channel file: ", std::strerror(errno), "\n"});
+    std::clearerr(channel->file.get());
+    return endof(args);
+  }
   if (too_many(d, a)) return endof(args);
   return skipblanks(a);
 }

@@ -92,16 +92,16 @@ const char* cmd_write(Debugger& d, const char* args, int) {
   const bool monitors = options.has('m') || (!options.has('e') && !options.has('m'));
   std::string name;
   const char* end = file_word(rest, name);
-  std::FILE* f = std::fopen(host_path(name).c_str(), "w");
-  if (!f) {
+  SafeWriter out(host_path(name));
+  if (!out.file()) {
     errout(d, {msgtext(msg::cannot_create_file), " ", name, "\n"});
     return end;
   }
   std::string text;
   if (events) text += d.events.saveevents();
   if (monitors && d.monitors) text += d.monitors->saved();
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
+  std::fwrite(text.data(), 1, text.size(), out.file());
+  if (std::string error; !out.commit(error)) errout(d, {"write error: ", name, ": ", error, "\n"});
   return end;
 }
 

@@ -36,7 +36,7 @@ const char* cmd_status(Debugger& d, const char* args, int) {
 }
 
 const char* cmd_stop(Debugger& d, const char* args, int) {
-  d.run.stop_request = 1;
+  d.execution.stop_run();
   return args;
 }
 

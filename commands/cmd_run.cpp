@@ -31,6 +31,21 @@ bool count_argument(const char* p, std::uint32_t& count, const char*& end) {
   return true;
 }
 
+// A count written with a minus sign, or one too large for a 32-bit number
+// (which would wrap round to a small one): refused, not run.
+bool count_out_of_range(const char* p) {
+  if (*p == '-') ++p;
+  else {
+    std::uint64_t n = 0;
+    const char* q = p;
+    while (*q >= '0' && *q <= '9' && n <= 0xFFFFFFFFu) n = n * 10 + static_cast<unsigned>(*q++ - '0');
+    return q > p && n > 0x7FFFFFFF && (ends_argument(*q) || (*q >= '0' && *q <= '9'));
+  }
+  const char* q = p;
+  while (*q >= '0' && *q <= '9') ++q;
+  return q > p && ends_argument(*q);
+}
+
 // A position, function or code address to run to: an internal event there.
 // False after an error (reported), with the target unchanged.
 bool run_to_argument(Debugger& d, const char* p, const char*& end) {
@@ -60,6 +75,10 @@ bool run_to_argument(Debugger& d, const char* p, const char*& end) {
   }
   // Pointers hold local addresses; events compare global ones.
   const std::uint32_t address = is_pointer(v) ? pointer_target(d.expr_env, v) : static_cast<std::uint32_t>(as_int(v));
+  if (address > 0xFFFFFF) {  // beyond the global address space: the run could never get there
+    errout(d, {msgtext(msg::no_code_at_location), ": ", fmtstr("0x%hl", address), "\n"});
+    return false;
+  }
   const std::string at = "@" + fmtstr("0x%hl", address);
   events.code_events(at.c_str(), options, false, 0);
   return events.error_count() == errors;
@@ -97,6 +116,12 @@ const char* run_command(Debugger& d, const char* args, int, RunKind kind) {
   const char* rest = p;
   if (!ends_argument(*p)) {
     std::uint32_t count = 0;
+    if (count_out_of_range(p)) {
+      std::size_t length = 0;
+      while (!ends_argument(p[length])) ++length;
+      errout(d, {"Illegal count: ", std::string_view(p, length), "\n"});
+      return endof(args);
+    }
     if (count_argument(p, count, rest)) {
       r.count = static_cast<std::int32_t>(count > 0x7FFFFFFF ? 0x7FFFFFFF : count);
       r.go = false;
@@ -109,7 +134,6 @@ const char* run_command(Debugger& d, const char* args, int, RunKind kind) {
       r.count = RunControl::kNoLimit;
     }
   }
-  d.run.stop_request = 0;
   control.drive(r);
   return rest;
 }

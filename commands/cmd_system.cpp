@@ -60,8 +60,7 @@ const char* cmd_pause(Debugger& d, const char* args, int) {
   // Sleep in slices so that a stop request or a close request ends the wait.
   using clock = std::chrono::steady_clock;
   auto until = clock::now() + std::chrono::milliseconds(ms);
-  d.run.stop_request = 0;
-  while (d.run.stop_request == 0) {
+  while (!d.run.stop_requested()) {
     auto now = clock::now();
     if (now >= until) break;
     std::this_thread::sleep_for(std::min<clock::duration>(until - now, std::chrono::milliseconds(10)));

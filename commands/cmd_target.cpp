@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "expr/access.h"
 #include "expr/cmd_expr.h"
+#include "expr/xexpr.h"
 #include "kernel/debugger.h"
 #include "commands/handlers.h"
 #include "kernel/memory_text.h"
@@ -26,8 +28,19 @@ bool target_operand(Debugger& d, const char*& cursor, std::uint32_t& value) {
   int error = 0;
   const char* q = p;
   value = cmd_expr(env, q, error);
-  if (error || q == p) return false;
-  cursor = q;
+  if (!error && q != p) {
+    cursor = q;
+    return true;
+  }
+  // Not an operand expression: a C expression then, as eval takes it. A
+  // pointer (whose value is a local address) stands for the global address
+  // it points to, so "dump &results, 16" shows the array.
+  const char* c = p;
+  int status = 0;
+  const Value v = d.evaluator.xexpr(c, status, 1);
+  if (status || c == p || !(is_integral(v) || is_pointer(v))) return false;
+  value = is_pointer(v) ? pointer_target(d.expr_env, v) : static_cast<std::uint32_t>(as_int(v));
+  cursor = c;
   return true;
 }
 
@@ -44,8 +57,12 @@ constexpr unsigned kPumpEvery = 256;
 
 bool stop_requested(Debugger& d, unsigned step) {
   if (step % kPumpEvery == 0) d.host.pump_events();
-  return d.run.stop_request != 0;
+  return d.run.stop_requested();
 }
+
+// Ranges end inside the 24-bit global address space: a range past it would
+// wrap round and never end.
+constexpr std::uint64_t kAddressSpaceEnd = std::uint64_t{1} << 24;
 
 // The range operands "<start> <end>" or "<start>, <size>" of dump and fill.
 struct RangeOperands {
@@ -152,8 +169,8 @@ const char* cmd_dump(Debugger& d, const char* args, int) {
     case RangeError::None:
       break;
   }
-  const std::uint32_t end = r.sized ? r.start + r.second : r.second;
-  if (end <= r.start) {
+  const std::uint64_t end = r.sized ? std::uint64_t{r.start} + r.second : r.second;
+  if (end <= r.start || end > kAddressSpaceEnd) {
     errout(d, {" Wrong Range for DUMP ", r.second_at});
     return endof(args);
   }
@@ -189,7 +206,7 @@ const char* cmd_fill(Debugger& d, const char* args, int) {
     return endof(args);
   }
   const std::uint64_t last = r.sized ? std::uint64_t{r.start} + std::uint64_t{r.second} * unit - 1 : r.second;
-  if (last < r.start) {
+  if (last < r.start || last >= kAddressSpaceEnd) {
     errout(d, {" Wrong Range for FILL ", r.second_at});
     return endof(args);
   }
@@ -207,6 +224,7 @@ const char* cmd_fill(Debugger& d, const char* args, int) {
     const std::uint32_t address = static_cast<std::uint32_t>(a);
     const std::uint32_t v = (o.has('r') ? next_random(d.target_commands.random) : value) & unit_mask(unit);
     write_unit(d.memory, address, unit, v);
+    if (d.store_error_shown) break;  // the store is full: the rest would fail the same way
     if (o.has('v') && read_unit(d.memory, address, unit) != v) {
       errout(d, {" NO Verify at:", fmtstr("0x%+06hl", address), "\n"});
       break;

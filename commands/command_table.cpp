@@ -104,6 +104,7 @@ const CmdEntry cmdtab[] = {
     cmd("extensions", U, cmd_extensions),
     cmd("extload", 0, cmd_extload),
     cmd("extclose", 0, cmd_extclose),
+    cmd("help", U, cmd_help),  // not part of the language proper: after every other word
     {nullptr, 0, 0, nullptr},
 };
 

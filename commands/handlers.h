@@ -84,6 +84,7 @@ const char* cmd_minimize(Debugger& d, const char* args, int mode);
 // cmd_channels.cpp: formatted messages and I/O channels.
 const char* cmd_mess(Debugger& d, const char* args, int mode);
 const char* cmd_fopen(Debugger& d, const char* args, int mode);
+const char* cmd_help(Debugger& d, const char* args, int mode);
 const char* cmd_fclose(Debugger& d, const char* args, int mode);
 const char* cmd_fread(Debugger& d, const char* args, int mode);
 const char* cmd_fwrite(Debugger& d, const char* args, int mode);

@@ -29,8 +29,8 @@ const char* end_of(const char* p) { return p + std::strlen(p); }
 unsigned read_decimal(const char*& p) {
   unsigned n = 0;
   while (digit(*p)) {
-    n = n * 10 + static_cast<unsigned>(*p - '0');
-    if (n > 0xFFFF) n = 0xFFFF;
+    // Saturates far above any line or event number, so errors show the number as typed.
+    if (n < 100000000) n = n * 10 + static_cast<unsigned>(*p - '0');
     ++p;
   }
   return n;
@@ -124,6 +124,11 @@ EventSpec parse_event_spec(const char* p) {
       s.file = left;
     }
     q = r;
+    if (*q == '-' && digit(q[1])) {  // no line has a negative number: an error, not the whole file
+      s.has_first = true;
+      s.negative = true;
+      ++q;
+    }
     if (digit(*q)) {
       s.has_first = true;
       s.first = s.last = read_decimal(q);
@@ -192,9 +197,10 @@ bool EventTable::resolve_position(const EventSpec& s, const CodeEventOptions& o,
         const unsigned entry = function->start && function->start->line ? function->start->line : function->first_line;
         first = o.entry_only ? entry : function->first_line;
         last = o.entry_only ? entry : function->last_line;
-      } else if (first < function->first_line || last > function->last_line) {
+      } else if (s.negative || first < function->first_line || last > function->last_line) {
         last_error_ = msg::line_not_found;
-        error({msgtext(msg::line_not_found), ": ", std::to_string(first), " ", function->name, "()\n"});
+        error({msgtext(msg::line_not_found), ": ", s.negative ? "-" : "", std::to_string(first), " ", function->name,
+               "()\n"});
         return false;
       }
     }
@@ -208,9 +214,9 @@ bool EventTable::resolve_position(const EventSpec& s, const CodeEventOptions& o,
     error({"Missing File/function specification for ", for_del ? "Event\n" : watch ? "WatchPoint\n" : "Breakpoint\n"});
     return false;
   }
-  if (s.has_first && (first < file->first_line || last > file->last_line || last < first)) {
+  if (s.has_first && (s.negative || first < file->first_line || last > file->last_line || last < first)) {
     last_error_ = msg::line_not_found;
-    error({msgtext(msg::line_not_found), ": ", std::to_string(first), " ", file->name, "\n"});
+    error({msgtext(msg::line_not_found), ": ", s.negative ? "-" : "", std::to_string(first), " ", file->name, "\n"});
     return false;
   }
   out.kind = kEventPosition;

@@ -57,6 +57,7 @@ struct EventSpec {
   bool has_file = false;
   bool has_function = false;
   bool has_first = false;
+  bool negative = false;  // the line was written with a minus sign
   unsigned first = 0;
   unsigned last = 0;
   std::uint32_t address = 0;

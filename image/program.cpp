@@ -1,7 +1,11 @@
 #include "image/program.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
-#include <fstream>
 
 #include "image/debug_builder.h"
 #include "image/elf/elf_program.h"
@@ -15,18 +19,46 @@ namespace tav {
 
 namespace {
 
-// The whole file; `failed` tells that reading stopped before its end.
-bool read_file(const std::string& path, std::vector<std::uint8_t>& out, bool& failed) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+// The largest file a load reads: four times the 24-bit global address
+// space leaves room for text records and debug information around a full
+// image, and keeps a wrong name (a disk image, a device) from filling memory.
+constexpr std::uint64_t kMaxLoadFile = std::uint64_t{4} << 24;
+
+enum class ReadEnd { Ok, CannotOpen, NotAFile, TooLarge, Stopped };
+
+// The whole file; `failed` tells that reading stopped before its end. Only
+// regular files are read: a FIFO or a device could block or never end.
+ReadEnd read_file(const std::string& path, std::vector<std::uint8_t>& out, bool& failed, LoadHost& host) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return ReadEnd::CannotOpen;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return ReadEnd::CannotOpen;
+  if (!S_ISREG(st.st_mode)) return ReadEnd::NotAFile;
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxLoadFile) return ReadEnd::TooLarge;
   out.clear();
-  char buffer[1 << 16];
-  while (in) {
-    in.read(buffer, sizeof buffer);
-    out.insert(out.end(), buffer, buffer + in.gcount());
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  out.reserve(static_cast<std::size_t>(size));
+  std::uint8_t buffer[1 << 16];
+  for (bool more = false;; more = true) {
+    // Between blocks of a large file the stop request is honoured (a file of
+    // one block is read without asking: the loaders poll it per record).
+    if (more && host.stop_requested()) return ReadEnd::Stopped;
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      failed = true;
+      break;
+    }
+    if (n == 0) break;
+    if (out.size() + static_cast<std::size_t>(n) > kMaxLoadFile) return ReadEnd::TooLarge;  // it grew meanwhile
+    out.insert(out.end(), buffer, buffer + n);
+    if (static_cast<std::size_t>(n) < sizeof buffer && out.size() >= static_cast<std::size_t>(size)) break;
   }
-  failed = in.bad();
-  return true;
+  return ReadEnd::Ok;
 }
 
 std::string address_text(std::uint32_t address) { return fmtstr("0x%hl", address); }
@@ -77,13 +109,19 @@ void Program::abandon(bool everything) {
 int Program::load_program(const std::string& path, bool raw, bool symbols_only, bool quiet) {
   std::vector<std::uint8_t> bytes;
   bool read_failed = false;
-  if (!read_file(path, bytes, read_failed)) {
+  const ReadEnd read = read_file(path, bytes, read_failed, *host_);
+  if (read == ReadEnd::CannotOpen) {
     abandoned_ = false;
     clear_for_load();
     file_name_ = path;
     host_->error("can't open: " + path);
     return 0;
   }
+  // Refused before anything was read, or stopped while reading: the program
+  // loaded before stays as it was.
+  if (read == ReadEnd::NotAFile) host_->error("not a regular file: " + path);
+  if (read == ReadEnd::TooLarge) host_->error("file too large: " + path);
+  if (read != ReadEnd::Ok) return 0;
   return load_bytes(path, std::move(bytes), raw, symbols_only, quiet, read_failed);
 }
 

@@ -93,10 +93,26 @@ bool Kelm::read_line(std::string& line) { return read_line("?> ", line, kConsole
 
 // One command line; a group left open goes on over the following lines.
 bool Kelm::read_command(std::string& line) {
-  if (!read_line("-> ", line, kConsoleLine)) return false;
-  std::string more;
-  while (open_braces(line) > 0 && read_line("-> ", more, kConsoleLine)) line += "\n" + more;
-  return true;
+  // One character more than allowed is asked for: a longer command line is
+  // refused as a whole rather than cut, which could lose a closing brace and
+  // make the group swallow every following line.
+  // (Lines of "<" files have no such limit.)
+  const auto too_long = [this](const std::string& text) {
+    if (!inputs_.empty() || text.size() <= kConsoleLine) return false;
+    print("line too long (more than " + std::to_string(kConsoleLine) + " characters): ignored\n");
+    return true;
+  };
+  for (;;) {
+    if (!read_line("-> ", line, kConsoleLine + 1)) return false;
+    if (too_long(line)) continue;
+    std::string more;
+    bool refused = false;
+    while (open_braces(line) > 0 && read_line("-> ", more, kConsoleLine + 1)) {
+      if ((refused = too_long(more))) break;
+      line += "\n" + more;
+    }
+    if (!refused) return true;
+  }
 }
 
 void Kelm::kelm_exec(const char* text, int execute) {
@@ -118,7 +134,7 @@ void Kelm::console() {
   while (!d_.kernel.ending()) {
     std::string line;
     if (!read_command(line)) break;
-    if (!d_.run.running) d_.run.stop_request = 0;
+    CommandScope scope(d_.run);
     flow_ = Flow::Normal;
     if (*skip_blanks(line.c_str()) == '\0') {
       // An empty line goes on with the last d or e from where it stopped.
@@ -224,7 +240,7 @@ void Kelm::define_macro(std::string_view name, std::string body) {
 // The stop key ends a busy loop; the host sees it only when it is asked now and then.
 bool Kelm::stopped() {
   if (++loop_polls_ % kPollEvery == 0 && d_.host.pump_events()) d_.kernel.close_requested = true;
-  return d_.run.stop_request != 0 || d_.kernel.ending();
+  return d_.run.stop_requested() || d_.kernel.ending();
 }
 
 void Kelm::run_string(const char* text, bool execute) {

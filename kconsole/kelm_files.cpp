@@ -253,20 +253,22 @@ const char* Kelm::cmd_w(const char* p) {
     if (!operand(p, n)) return nullptr;
     const std::uint32_t count = counted ? n : n > address ? n - address : 0;
     if (count > kAddressSpace) return fail(msg::incorrect_argument);
-    FilePtr f(std::fopen(host_path(name).c_str(), "wb"));
-    if (!f) return fail(msg::cannot_create_file);
+    SafeWriter out(host_path(name), true);
+    if (!out.file()) return fail(msg::cannot_create_file);
     std::uint8_t chunk[4096];
     for (std::uint32_t done = 0; done < count;) {
       const std::uint32_t n_chunk = count - done < sizeof chunk ? count - done : sizeof chunk;
       for (std::uint32_t i = 0; i < n_chunk; ++i) chunk[i] = d_.memory.ReadByte(address + done + i);
-      std::fwrite(chunk, 1, n_chunk, f.get());
+      std::fwrite(chunk, 1, n_chunk, out.file());
       done += n_chunk;
     }
+    if (std::string error; !out.commit(error)) print("write error: " + name + ": " + error + "\n");
     return p;
   }
-  FilePtr f(std::fopen(host_path(name).c_str(), "w"));
-  if (!f) return fail(msg::cannot_create_file);
-  write_state(f.get(), options.empty() ? "rsfb" : options);
+  SafeWriter out(host_path(name));
+  if (!out.file()) return fail(msg::cannot_create_file);
+  write_state(out.file(), options.empty() ? "rsfb" : options);
+  if (std::string error; !out.commit(error)) print("write error: " + name + ": " + error + "\n");
   return p;
 }
 

@@ -30,7 +30,13 @@ Debugger::Debugger(Host& h, const DebuggerParts& parts)
 
 Debugger::~Debugger() = default;
 
-void Debugger::report_error(std::string_view text) { errout(*this, {text}); }
+// A command that writes a whole range into a full store would repeat the
+// same complaint for every block: it is told once per command.
+void Debugger::report_error(std::string_view text) {
+  if (store_error_shown) return;
+  store_error_shown = true;
+  errout(*this, {text});
+}
 
 const XgateCodeMap& Debugger::disasm_xgate_code() {
   if (!run.running) xgate_code.update(program.tables());

@@ -65,6 +65,7 @@ class Debugger : public ErrorReporter {
 
   Host& host;
   RunState run;                    // stop request and running flag
+  bool store_error_shown = false;  // target memory reported an error during this command
   KernelState kernel;              // interpreter flags and counters
   OutputState output;              // record, redirect and capture
   ExtCommandRegistry ext_commands;  // command words of extensions

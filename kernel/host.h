@@ -20,6 +20,7 @@ enum View : unsigned {
   kViewStack = 1u << 5,
   kViewMemory = 1u << 6,
   kViewMonitors = 1u << 7,
+  kViewStopped = 1u << 8,    // a run command ended: hosts that follow execution show where
 };
 
 // Fields of the status line.

@@ -20,6 +20,7 @@ const char* endof(const char* text) { return text + std::strlen(text); }
 const char* docmd(Debugger& d, const char* line, int mode) {
   record_line(d, line);
   if (line[0] == ';') return line;  // the whole line is a comment
+  CommandScope scope(d.run);
   const char* result = stmts(d, skipblanks(line), mode);
   return result ? result : endof(line);
 }
@@ -39,6 +40,7 @@ const char* execcmd(Debugger& d, const char* line, int mode) {
   KernelState& k = d.kernel;
   if (d.host.pump_events()) k.close_requested = true;
   k.update_suppressed = false;
+  d.store_error_shown = false;
 
   const char* result;
   char first = line[0];

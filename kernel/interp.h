@@ -2,6 +2,7 @@
 // handed to docmd.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace tav {
 
@@ -19,6 +20,10 @@ struct KernelState {
   bool close_requested = false;    // the host saw a request to close the main window
   int cmdfile_depth = 0;           // command files running inside each other
   bool in_run_command = false;     // a run command is executing: events report their stops
+  std::string cmdfile_name;        // the innermost command file and its current line
+  int cmdfile_line = 0;
+  bool error_locations = false;    // "#error: " lines name the file and line (tavc -e)
+  unsigned errors_shown = 0;       // errors reported so far (tavc's exit status)
 
   // The host stops taking commands once this is true.
   bool ending() const { return quitting || close_requested; }

@@ -1,6 +1,10 @@
 #include "kernel/output.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "kernel/debugger.h"
+#include "kernel/files.h"
 
 namespace tav {
 
@@ -19,7 +23,12 @@ void putout(Debugger& d, const char* text, std::size_t length) {
   d.host.command_window_append(std::string_view(text, length));
   if (o.redirect && o.redirect_active) {
     std::fwrite(text, 1, length, o.redirect.get());
-    std::fflush(o.redirect.get());
+    if (!stream_ok(o.redirect.get())) {
+      // Reported once through the command window only, then the copy ends.
+      o.redirect.reset();
+      o.redirect_active = false;
+      errout(d, {"write error: output file: ", std::strerror(errno), "\n"});
+    }
   }
 }
 
@@ -30,6 +39,7 @@ void putstrs(Debugger& d, std::initializer_list<std::string_view> texts) {
 }
 
 void errout(Debugger& d, std::initializer_list<std::string_view> texts) {
+  if (!d.output.error_capture) ++d.kernel.errors_shown;
   // An extension's command request gets the error text back, wherever the
   // command came from (a command file included).
   if (d.output.error_capture) {
@@ -40,6 +50,8 @@ void errout(Debugger& d, std::initializer_list<std::string_view> texts) {
   }
   if (d.kernel.in_command_file) {
     putout(d, "#error: ");
+    if (d.kernel.error_locations && !d.kernel.cmdfile_name.empty())
+      putout(d, d.kernel.cmdfile_name + ":" + std::to_string(d.kernel.cmdfile_line) + ": ");
     putstrs(d, texts);
     // An error in a command file is a line of its own, also when its text
     // (an option error quoting the rest of the command) has no line end.
@@ -88,7 +100,10 @@ void record_line(Debugger& d, const char* line) {
   if (!o.record || o.record_paused) return;
   std::fputs(line, o.record.get());
   std::fputc('\n', o.record.get());
-  std::fflush(o.record.get());
+  if (!stream_ok(o.record.get())) {
+    o.record.reset();
+    errout(d, {"write error: record file: ", std::strerror(errno), "\n"});
+  }
 }
 
 }  // namespace tav

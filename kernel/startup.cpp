@@ -50,6 +50,7 @@ HostOptions startup(Debugger& d, const std::vector<std::string>& args) {
         case 's': docmd(d, ("session /l " + unquote(*value)).c_str(), 1); continue;
         case 'p': set_source_path(d, unquote(*value)); continue;
         case 'v': d.kernel.echo_off = true; continue;
+        case 'e': d.kernel.error_locations = true; continue;
         case 'r': docmd(d, "remote", 1); continue;
         case 'b': host.no_banner = true; continue;
         case 'm': host.minimized = true; continue;

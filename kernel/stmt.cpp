@@ -95,8 +95,12 @@ class StatementRunner {
   // Evaluates "(expression)" at `p`: 1 true, 0 false, -1 not a condition.
   int condition(const char* p);
   void syntax(std::string_view prefix) { errout(d_, {prefix, msgtext(msg::syntax_error), "\n"}); }
-  // Loops end early when the user asks to stop or the debugger is ending.
-  bool interrupted() const { return d_.run.stop_request != 0 || d_.kernel.ending(); }
+  // Loops end early when the user asks to stop or the debugger is ending. A
+  // loop whose body runs no command still lets the host see its stop key.
+  bool interrupted() {
+    if (++polls_ % 256 == 0 && d_.host.pump_events()) d_.kernel.close_requested = true;
+    return d_.run.stop_requested() || d_.kernel.ending();
+  }
   bool starts_statement(const char* p) const {
     return keyword(p, "if") || keyword(p, "while") || keyword(p, "do") || keyword(p, "return");
   }
@@ -104,6 +108,7 @@ class StatementRunner {
   Debugger& d_;
   int mode_;
   int depth_ = 0;
+  unsigned polls_ = 0;
 };
 
 struct Nest {
@@ -228,7 +233,6 @@ const char* StatementRunner::while_statement(const char* text) {
     syntax("while: ");
     return nullptr;
   }
-  if (!d_.run.running) d_.run.stop_request = 0;
   for (;;) {
     const int truth = condition(cond.c_str());
     if (truth < 0) {
@@ -253,7 +257,6 @@ const char* StatementRunner::do_statement(const char* text) {
   std::string copy(start);
   const bool plain_body = *start != '{' && !starts_statement(start);
   if (plain_body) copy.resize(plain_body_end(copy));
-  if (!d_.run.running) d_.run.stop_request = 0;
   const char* r = body(copy.c_str());
   if (!r) return nullptr;
   const char* pos = skipblanks(start + (plain_body ? copy.size() : static_cast<std::size_t>(r - copy.c_str())));

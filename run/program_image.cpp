@@ -127,7 +127,7 @@ bool KernelLoadHost::stop_requested() {
   // The host notices a stop key while it processes its pending events; do
   // that now and then, not for every record.
   if ((polls_++ & 0xFF) == 0 && d_.host.pump_events()) d_.kernel.close_requested = true;
-  return d_.run.stop_request != 0;
+  return d_.run.stop_requested();
 }
 
 bool KernelLoadHost::no_duplicate_files() {

@@ -33,8 +33,28 @@ RunControl::~RunControl() { join(); }
 
 void RunControl::join() {
   if (!worker_.joinable()) return;
-  d_.run.stop_request = 1;
+  d_.run.request_stop();
   worker_.join();
+}
+
+void RunControl::stop_run() {
+  const RunState::Ticket ticket = d_.run.request_stop();
+  if (worker_.get_id() == std::this_thread::get_id()) return;  // the run's own command: it ends the run
+  if (worker_.joinable()) {
+    worker_.join();
+    d_.run.withdraw(ticket);
+    return;
+  }
+  // No run to stop: the request ends the loops of the line "stop" stands in,
+  // and is taken back when that line ends (see end_of_line).
+  own_stop_ = ticket;
+  own_stop_pending_ = true;
+}
+
+void RunControl::end_of_line() {
+  if (!own_stop_pending_) return;
+  own_stop_pending_ = false;
+  d_.run.withdraw(own_stop_);
 }
 
 const LineIndex& RunControl::index() {
@@ -244,7 +264,7 @@ bool RunControl::poll_stop() {
       }
     }
   }
-  return d_.run.stop_request.load(std::memory_order_relaxed) != 0;
+  return d_.run.stop_requested();
 }
 
 RunControl::UnitEnd RunControl::instruction_unit() {
@@ -300,11 +320,13 @@ RunControl::UnitEnd RunControl::source_unit_with(bool go_mode) {
   }
 }
 
-void RunControl::print_line_trace(const DebugRecord& r) {
+void RunControl::print_line_trace(const DebugRecord& r) { putout(d_, source_line_text(d_, r) + "\n"); }
+
+std::string source_line_text(const Debugger& d, const DebugRecord& r) {
   std::string text = std::string(r.name) + ":" + std::to_string(r.line);
   // The source text, from the file as the search path finds it.
   std::vector<std::string> candidates{host_path(r.name)};
-  std::string path = d_.source_path;
+  std::string path = d.source_path;
   for (std::size_t start = 0; start <= path.size();) {
     std::size_t bar = path.find('|', start);
     if (bar == std::string::npos) bar = path.size();
@@ -324,7 +346,7 @@ void RunControl::print_line_trace(const DebugRecord& r) {
       }
     break;
   }
-  putout(d_, text + "\n");
+  return text;
 }
 
 // ------------------------------------------------------------ the driver loop
@@ -353,7 +375,7 @@ RunEnd RunControl::drive(RunRequest request) {
   std::int32_t count = request.count;
   std::uint32_t progress = 0;
   RunEnd end = RunEnd::Count;
-  while (d_.run.stop_request.load(std::memory_order_relaxed) == 0) {
+  while (!d_.run.stop_requested()) {
     if (!request.go && !animate_) {
       if (count == 0) break;
       --count;
@@ -400,7 +422,7 @@ RunEnd RunControl::drive(RunRequest request) {
     if (step_over_ && depth_ > 0 && !request.go) ++count;
     if (animate_) d_.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables);
   }
-  if (d_.run.stop_request.load(std::memory_order_relaxed) != 0 && end == RunEnd::Count) end = RunEnd::Stop;
+  if (d_.run.stop_requested() && end == RunEnd::Count) end = RunEnd::Stop;
   if (end == RunEnd::KernelBreak) kernel_break_->report_stop();
   d_.target_commands.command_cycles = cpu.counters.time - command_start_cycles_;
   end_command();
@@ -421,7 +443,7 @@ void RunControl::end_command() {
   if (!on_worker_) d_.run.running = false;
   ExtensionNotices::call(d_.notices.status, 0);  // extension hook point: the target stopped
   constexpr unsigned views =
-      kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory | kViewMonitors;
+      kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory | kViewMonitors | kViewStopped;
   d_.host.refresh_views(views);
   d_.notices.views_refreshed(views);
 }
@@ -432,12 +454,14 @@ bool RunControl::run_to_first_line(std::uint32_t* line_address) {
   index_.update(d_.program.tables());
   // An entry point at a function's start record enters that function.
   if (d_.frames.depth(Core::Cpu12) == 0) pass_records(d_.memory.LocalToGlobal(d_.cpu_regs.pc));
-  d_.run.stop_request = 0;
   d_.run.running = true;
   poll_countdown_ = kPollEvery;
   last_pump_ = std::chrono::steady_clock::now();
   bool reached = false;
-  for (;;) {
+  // Start-up code that never reaches a C line (damaged debug information,
+  // a program that loops before main) ends the load after a bound instead
+  // of keeping it busy until a stop.
+  for (std::uint32_t executed = 0; executed < first_line_limit_; ++executed) {
     const Step s = instruction();
     if (s.undefined) break;
     const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
@@ -507,12 +531,16 @@ void RunControl::StartTargetCode() {
   // Running from now on, so that a "status" right after "start" sees it.
   d_.run.running = true;
   thread_start_ = true;
+  // The run is active from now on: a stop request made before its "go"
+  // begins is kept for it.
+  d_.run.begin_command();
   worker_ = std::thread([this] {
     on_worker_ = true;
     docmd(d_, "go", 1);
     on_worker_ = false;
     thread_start_ = false;
     d_.run.running = false;
+    d_.run.end_command();
   });
 }
 
@@ -532,16 +560,16 @@ void RunControl::AnimateTargetCode() {
 }
 
 void RunControl::StopExecution() {
-  d_.run.stop_request = 1;
+  d_.run.request_stop();
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 std::uint32_t RunControl::SetStopFlag(std::uint32_t value) {
-  d_.run.stop_request = value;
+  d_.run.set_stop_value(value);
   return value;
 }
 
-std::uint32_t RunControl::GetStopFlag() const { return d_.run.stop_request; }
+std::uint32_t RunControl::GetStopFlag() const { return d_.run.stop_value(); }
 
 int RunControl::CheckForStop() {
   // The host handles what the user did meanwhile; a stop key or button sets

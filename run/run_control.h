@@ -13,6 +13,7 @@
 
 #include "events/callback_list.h"
 #include "run/line_index.h"
+#include "sim/run_state.h"
 
 namespace tav {
 
@@ -48,6 +49,10 @@ class KernelBreakCheck {
   bool armed_ = false;
 };
 
+// "main.c:15: <the line's source text>" (without the text when the file is
+// not found on the source path): how traces and hosts show a source line.
+std::string source_line_text(const Debugger& d, const DebugRecord& r);
+
 // What a run command asks for.
 struct RunRequest {
   bool go = false;           // no count: until an event fires or the stop request
@@ -74,12 +79,21 @@ class RunControl {
 
   // Stops a run that "start" began and waits for its thread to end.
   void join();
+  // Requests a stop; from any thread but the run's own, also waits until a
+  // run that "start" began has ended, so that the next command finds the
+  // target stopped.
+  void stop_run();
+  // A command-file line has ended: a request that "stop" made there without
+  // a run to stop is taken back, so the file goes on.
+  void end_of_line();
 
   // The driver loop of one run command.
   RunEnd drive(RunRequest request);
   // The end of a load: from the entry point to the first C source line.
   // False when the program never got there (stop request, undefined opcode).
   bool run_to_first_line(std::uint32_t* line_address);
+  // The most instructions that run may take (tests and fuzzing lower it).
+  void set_first_line_limit(std::uint32_t instructions) { first_line_limit_ = instructions; }
 
   // The exported entry points.
   bool IsTargetRunning() const;
@@ -178,6 +192,9 @@ class RunControl {
   std::uint32_t poll_countdown_ = kPollEvery;
   std::chrono::steady_clock::time_point last_pump_{};
 
+  std::uint32_t first_line_limit_ = 50'000'000;
+  RunState::Ticket own_stop_;
+  bool own_stop_pending_ = false;
   std::thread worker_;
   std::atomic<bool> thread_start_{false};
 };

@@ -112,7 +112,7 @@ void set_break_time(std::uint32_t cycles) {
     g_debugger->program.symbols().define_symbol(".btime", cycles + g_break_after);
     g_break_after = 0;
   }
-  if (cycles > g_give_up) g_debugger->run.stop_request = 1;  // the break time was missed
+  if (cycles > g_give_up) g_debugger->run.request_stop();  // the break time was missed
 }
 
 TEST_F(LowBreaksRun, BreakTimeSetDuringTheRun) {

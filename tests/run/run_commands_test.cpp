@@ -267,7 +267,7 @@ class StoppingHost : public StatusHost {
   Debugger* d = nullptr;
   int stop_after = 3;
   bool pump_events() override {
-    if (++pumps == stop_after && d) d->run.stop_request = 1;
+    if (++pumps == stop_after && d) d->run.request_stop();
     return false;
   }
 };

@@ -11,6 +11,7 @@
 #                  of it names an example source file (examples/<line>) to copy too
 #   <name>.out     expected standard output
 #   <name>.err     expected standard error (missing: must be empty)
+#   <name>.status  expected exit status (missing: 0; 1 when a command reported an error)
 # With UPDATE=1 the expected files are rewritten from what tavc printed.
 set -uo pipefail
 
@@ -49,14 +50,17 @@ status=$?
 
 if [[ ${UPDATE:-0} == 1 ]]; then
   cp "$work/out" "$cases/$name.out"
+  if [[ $status -ne 0 ]]; then echo "$status" >"$cases/$name.status"; else rm -f "$cases/$name.status"; fi
   if [[ -s $work/err ]]; then cp "$work/err" "$cases/$name.err"; else rm -f "$cases/$name.err"; fi
   echo "updated $name"
   exit 0
 fi
 
 fail=0
-if [[ $status -ne 0 ]]; then
-  echo "tavc exited with status $status"
+expected_status=0
+[[ -f $cases/$name.status ]] && expected_status=$(<"$cases/$name.status")
+if [[ $status -ne $expected_status ]]; then
+  echo "tavc exited with status $status, expected $expected_status"
   fail=1
 fi
 if ! diff -u --label "expected $name.out" --label "actual stdout" "$cases/$name.out" "$work/out"; then

@@ -12,6 +12,7 @@
 #include "ui/console/interrupt.h"
 #include "ui/console/line_editor.h"
 #include "ui/model/menu_settings.h"
+#include "ui/model/completion.h"
 #include "ui/model/view_text.h"
 
 namespace tav {
@@ -28,13 +29,14 @@ bool enters_kernel_console(std::string_view line) {
 }
 }
 
-ConsoleHost::ConsoleHost() : in_tty_(isatty(STDIN_FILENO) != 0), err_tty_(isatty(STDERR_FILENO) != 0) {}
+ConsoleHost::ConsoleHost()
+    : in_tty_(isatty(STDIN_FILENO) != 0), err_tty_(isatty(STDERR_FILENO) != 0), show_location_(in_tty_) {}
 
 ConsoleHost::~ConsoleHost() { clear_status_line(); }
 
 void ConsoleHost::attach(Debugger& d) {
   debugger_ = &d;
-  install_interrupt(&d.run.stop_request);
+  install_interrupt(&d.run);
   register_menu_word(d);  // the menus' settings, without menus
 }
 
@@ -64,6 +66,11 @@ void ConsoleHost::execute(Debugger& d, std::string line) {
 void ConsoleHost::run_interactive(Debugger& d) {
   std::setlocale(LC_CTYPE, "");  // let the editor decode what the terminal sends
   LineEditor editor(kPrompt.data());
+  editor.set_completer([&d](const std::string& before, std::size_t& start) {
+    Completion c = complete(d, before);
+    start = c.start;
+    return std::move(c.choices);
+  });
   std::string line;
   while (!d.kernel.ending()) {
     clear_status_line();
@@ -74,7 +81,7 @@ void ConsoleHost::run_interactive(Debugger& d) {
       break;
     }
     if (result == LineEditor::Result::Interrupted) {
-      d.run.stop_request = 0;  // Ctrl-C at the prompt only throws the line away
+      // Ctrl-C at the prompt throws the line away; the next command drops the request.
       std::fputs("\n", stdout);
       continue;
     }
@@ -102,7 +109,11 @@ void ConsoleHost::run_batch(Debugger& d) {
 }
 
 bool ConsoleHost::pump_events() {
-  // Ctrl-C reaches the stop request directly; a console has no close request.
+  // The kernel pumps before each command, after each line of a command file
+  // and now and then during runs: output written so far reaches a pipe or
+  // file there, not only at exit. Ctrl-C reaches the stop request directly;
+  // a console has no close request.
+  std::fflush(stdout);
   return false;
 }
 
@@ -158,13 +169,15 @@ bool ConsoleHost::ask_yes_no(std::string_view title, std::string_view question) 
   return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
-void ConsoleHost::refresh_views(unsigned) {
-  // The console has no views to keep up to date: commands print them.
+void ConsoleHost::refresh_views(unsigned views) {
+  // The console has no views to keep up to date: commands print them. Only
+  // where a run stopped is shown, when asked for.
+  if ((views & kViewStopped) && show_location_ && debugger_) putout(*debugger_, location_text(*debugger_));
 }
 
 void ConsoleHost::show_view(View view) {
   // A view the console cannot open is printed as text, through the command output.
-  if (debugger_) putout(*debugger_, view_text(*debugger_, view));
+  if (debugger_) putout(*debugger_, view_text(*debugger_, view, show_location_));
 }
 
 void ConsoleHost::gauge_begin(std::string_view title, std::uint32_t total) {

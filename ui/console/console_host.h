@@ -42,6 +42,11 @@ class ConsoleHost : public Host {
   // Runs one line as typed: a leading "Tav>" is dropped, empty lines are skipped.
   void execute(Debugger& d, std::string line);
 
+  // After each run the location is shown, and "disa" marks the PC's line:
+  // on by default when standard input is a terminal (tavc --where / --no-where).
+  void set_show_location(bool on) { show_location_ = on; }
+  bool show_location() const { return show_location_; }
+
  private:
   void run_interactive(Debugger& d);
   void run_batch(Debugger& d);
@@ -51,6 +56,7 @@ class ConsoleHost : public Host {
 
   bool in_tty_;
   bool err_tty_;
+  bool show_location_;
   Debugger* debugger_ = nullptr;
   std::string fields_[3];
   std::string gauge_title_;

@@ -5,20 +5,19 @@
 namespace tav {
 
 namespace {
-std::atomic<std::uint32_t>* g_stop = nullptr;
+RunState* g_stop = nullptr;
 volatile sig_atomic_t g_interrupted = 0;
 volatile sig_atomic_t g_resized = 0;
 
 void on_interrupt(int) {
-  if (g_stop) g_stop->store(1, std::memory_order_relaxed);
+  if (g_stop) g_stop->request_stop();
   g_interrupted = 1;
 }
 void on_resize(int) { g_resized = 1; }
 
-static_assert(std::atomic<std::uint32_t>::is_always_lock_free, "the stop request is set from a signal handler");
 }  // namespace
 
-void install_interrupt(std::atomic<std::uint32_t>* stop) {
+void install_interrupt(RunState* stop) {
   g_stop = stop;
   struct sigaction sa {};
   sigemptyset(&sa.sa_mask);

@@ -2,13 +2,12 @@
 // ends the process. Signal handlers can reach no object, so this is the one
 // process-wide state of the console host.
 #pragma once
-#include <atomic>
-#include <cstdint>
+#include "sim/run_state.h"
 
 namespace tav {
 
-// Installs the SIGINT and SIGWINCH handlers; SIGINT then stores 1 in `stop`.
-void install_interrupt(std::atomic<std::uint32_t>* stop);
+// Installs the SIGINT and SIGWINCH handlers; SIGINT then requests a stop.
+void install_interrupt(RunState* stop);
 
 // True once after each Ctrl-C; clears the mark.
 bool take_interrupt();

@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "ui/console/interrupt.h"
+#include "ui/model/completion.h"
 
 namespace tav {
 
@@ -49,23 +50,60 @@ int read_char(EditLine* el, wchar_t* out) {
   }
 }
 
-const char* prompt_of(EditLine* el) {
+LineEditor* editor_of(EditLine* el) {
   void* data = nullptr;
   el_get(el, EL_CLIENTDATA, &data);
-  return static_cast<const std::string*>(data)->c_str();
+  return static_cast<LineEditor*>(data);
 }
 }  // namespace
+
+const char* LineEditor::prompt_of(EditLine* el) { return editor_of(el)->prompt_.c_str(); }
+
+// Tab: the word grows by what all choices share; with no growth and several
+// choices they are listed below the line.
+unsigned char LineEditor::on_tab(EditLine* el, int) {
+  LineEditor* self = editor_of(el);
+  if (!self->completer_) return CC_ERROR;
+  const LineInfo* info = el_line(el);
+  const std::string before(info->buffer, info->cursor);
+  std::size_t start = before.size();
+  const std::vector<std::string> choices = self->completer_(before, start);
+  if (choices.empty() || start > before.size()) return CC_ERROR;
+  const std::string typed = before.substr(start);
+  std::string shared = choices.size() == 1 ? choices.front() : common_prefix(choices);
+  if (choices.size() == 1 && !shared.empty() && shared.back() != '/') shared += ' ';
+  if (shared.size() > typed.size() && shared.compare(0, typed.size(), typed) == 0) {
+    el_insertstr(el, shared.c_str() + typed.size());
+    return CC_REFRESH;
+  }
+  if (choices.size() == 1) return CC_REFRESH;
+  std::fputs("\n", stdout);
+  std::size_t column = 0;
+  for (const std::string& c : choices) {
+    if (column + c.size() + 2 > 78 && column > 0) {
+      std::fputs("\n", stdout);
+      column = 0;
+    }
+    std::fputs((c + "  ").c_str(), stdout);
+    column += c.size() + 2;
+  }
+  std::fputs("\n", stdout);
+  std::fflush(stdout);
+  return CC_REDISPLAY;
+}
 
 LineEditor::LineEditor(const char* prompt) : prompt_(prompt) {
   el_ = el_init("tav", stdin, stdout, stderr);
   hist_ = history_init();
   HistEvent ev;
   history(hist_, &ev, H_SETSIZE, kHistorySize);
-  el_set(el_, EL_CLIENTDATA, &prompt_);
+  el_set(el_, EL_CLIENTDATA, this);
   el_set(el_, EL_PROMPT, prompt_of);
   el_set(el_, EL_EDITOR, "emacs");
   el_set(el_, EL_HIST, history, hist_);
   el_set(el_, EL_GETCFN, read_char);
+  el_set(el_, EL_ADDFN, "tav-complete", "complete a command, file or symbol name", on_tab);
+  el_set(el_, EL_BIND, "^I", "tav-complete", nullptr);
   el_source(el_, nullptr);  // the user's ~/.editrc, when there is one
 }
 

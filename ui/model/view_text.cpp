@@ -10,7 +10,17 @@
 
 namespace tav {
 
-std::string view_text(Debugger& d, View view) {
+std::string location_text(Debugger& d) {
+  const std::uint32_t pc = d.registers.ReadPC();
+  const DebugTables& tables = d.program.tables();
+  if (tables.function_at(pc))
+    if (const DebugRecord* r = tables.record_covering(pc); r && r->line) return source_line_text(d, *r) + "\n";
+  const ProgramLookup lookup(d.program, &d.events, &d.xgate_code);
+  const std::vector<CodeLine> lines = DisasmView(d.memory, d.cpu_regs, &lookup).show(pc, 1, pc);
+  return lines.empty() ? std::string() : "=> " + lines.front().text() + "\n";
+}
+
+std::string view_text(Debugger& d, View view, bool mark_pc) {
   std::string text;
   switch (view) {
     case kViewDisasm: {
@@ -18,7 +28,7 @@ std::string view_text(Debugger& d, View view) {
       const std::uint32_t pc = d.registers.ReadPC();
       const ProgramLookup lookup(d.program, &d.events, &d.disasm_xgate_code());
       for (const CodeLine& line : DisasmView(d.memory, d.cpu_regs, &lookup).show(pc, kConsoleDisasmLines, pc))
-        text += line.text() + "\n";
+        text += (mark_pc ? (line.at_pc ? "=> " : "   ") : "") + line.text() + "\n";
       break;
     }
     case kViewRegisters: {

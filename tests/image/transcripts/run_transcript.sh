@@ -4,7 +4,8 @@
 #   run_transcript.sh <tavc> <examples-dir> <cases-dir> <name>
 # Case files: <name>.in (the command file), <name>.out (expected output),
 # optional <name>.args (tavc's arguments; default "-i <name>.in") and
-# <name>.ini (the configuration file). UPDATE=1 rewrites <name>.out.
+# <name>.ini (the configuration file), <name>.status (the exit status: 1
+# when a command reports an error; default 0). UPDATE=1 rewrites <name>.out.
 set -uo pipefail
 tavc=$1
 examples=$2
@@ -27,5 +28,8 @@ if [[ ${UPDATE:-0} == 1 ]]; then
   echo "updated $name"
   exit 0
 fi
-[[ $status -eq 0 ]] || echo "tavc exited with status $status"
-diff -u --label "expected $name.out" --label "actual output" "$cases/$name.out" "$work/out" && [[ $status -eq 0 ]]
+expected_status=0
+[[ -f $cases/$name.status ]] && expected_status=$(<"$cases/$name.status")
+[[ $status -eq $expected_status ]] || echo "tavc exited with status $status, expected $expected_status"
+diff -u --label "expected $name.out" --label "actual output" "$cases/$name.out" "$work/out" &&
+  [[ $status -eq $expected_status ]]

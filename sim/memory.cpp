@@ -129,6 +129,8 @@ void Memory::update_observed() {
 
 void Memory::set_access_watcher(AccessWatcher* watcher) {
   access_watcher_ = watcher;
+  // A new watcher hears of every address until clear_watched() and watch() narrow the set.
+  watched_.fill(~std::uint64_t{0});
   watched_.fill(~std::uint64_t{0});
   update_observed();
 }

@@ -14,6 +14,7 @@ packages=(
   libedit-dev
   nlohmann-json3-dev   # side files of the example toolchain (tools/mkx12)
   binutils-m68hc1x   # m68hc11-as, -objdump, -ld, -objcopy: the test oracle
+  valgrind           # bench/callgrind_go.sh: instruction counts that a loaded machine does not disturb
 )
 
 missing=()

@@ -7,18 +7,18 @@ namespace tav::dap {
 
 void DapHost::request_pause() {
   pause_ = true;
-  if (armed_ && run_) run_->stop_request = 1;
+  if (armed_ && run_) run_->request_stop();
 }
 
 void DapHost::arm(bool on) {
   armed_ = on;
-  if (on && pause_ && run_) run_->stop_request = 1;
+  if (on && pause_ && run_) run_->request_stop();
 }
 
 bool DapHost::pump_events() {
   // A run command clears the stop request when it begins: a pause that came
   // just before is set again here, on the run's own thread.
-  if (pause_ && armed_ && run_) run_->stop_request = 1;
+  if (pause_ && armed_ && run_) run_->request_stop();
   return false;
 }
 

@@ -87,7 +87,7 @@ void Session::dispatch(const Request& request) {
     std::lock_guard lock(mutex_);
     if (--pending_runs_ == 0) {
       host_.clear_pause();
-      d_.run.stop_request = 0;
+      d_.run.set_stop_value(0);
     }
   }
   if (request.command == "disconnect") ended_ = true;
@@ -147,9 +147,9 @@ void Session::run(std::string_view line, std::string_view reason) {
   const std::uint32_t fired_before = d_.events.fired_count();
   if (!host_.pause_requested()) console_command(line);
   const bool paused = host_.pause_requested();
-  const bool stop_asked = d_.run.stop_request != 0;  // by a pause, or by an attached "stop"
+  const bool stop_asked = d_.run.stop_requested();  // by a pause, or by an attached "stop"
   host_.clear_pause();
-  d_.run.stop_request = 0;
+  d_.run.set_stop_value(0);
   if (terminated) return;
   // A break event ends a run by itself; a watch event only through the
   // "stop" of its attached commands (a conditional breakpoint), which a

@@ -66,6 +66,9 @@ void EventTable::changed() {
   }
   // The memory accessors stay on their fast path while no data event exists.
   memory_.set_access_watcher(data_.empty() ? nullptr : this);
+  // chkaccess is asked only about the blocks the data events cover.
+  memory_.clear_watched();
+  for (const Event* e : data_) memory_.watch(e->address, e->size);
 }
 
 void EventTable::rmevent(int number, bool report) {

@@ -291,7 +291,8 @@ template <bool kWithXgate>
 RunControl::UnitEnd RunControl::source_unit_with(bool go_mode) {
   EventTable& events = d_.events;
   for (;;) {
-    const Step s = instruction_with<kWithXgate>();
+    Step s;
+    if (kWithXgate || !plain_instructions(s)) s = instruction_with<kWithXgate>();
     const bool xgate = kWithXgate && xgate_step_;
     const std::uint32_t pc = xgate ? d_.xgate.quiet_ppc() : d_.memory.LocalToGlobal(d_.cpu_regs.pc);
     if (s.undefined) [[unlikely]] {
@@ -317,6 +318,44 @@ RunControl::UnitEnd RunControl::source_unit_with(bool go_mode) {
       if (events.chkevent(EventCore::None, nullptr)) return UnitEnd::Event;
       update_kernel_watch();
     }
+  }
+}
+
+// The CPU12 alone with nothing watching its instructions one by one (no
+// instruction trace, callbacks, memory hooks, low-level breakpoints or
+// pending interrupt): instructions run here with only the work the source
+// loop would do for them, the profile counters, the stop request and the
+// quick event test. The first instruction that needs more (an undefined
+// opcode, a debug record at the new PC, a due event, a stop request, a host
+// poll) is left to the source loop to finish; `last` is its step. False
+// when nothing was executed.
+bool RunControl::plain_instructions(Step& last) {
+  Cpu& cpu = d_.cpu;
+  if (itrace_ || kernel_watch_ || d_.memory.hooked()) return false;
+  EventTable& events = d_.events;
+  std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+  DebugRecord* cover = index_.covering(pc);
+  bool executed = false;
+  for (;;) {
+    if (reset_pending_ || !callbacks_.empty() || cpu.interrupts().any()) [[unlikely]]
+      return executed;
+    events.clear_pending();
+    const std::uint32_t length = cpu.execute(pc);
+    executed = true;
+    if (length == Cpu::kUndefined || length == 0) [[unlikely]] {
+      last.undefined = true;
+      return true;
+    }
+    if (cover) {
+      if (!cover->is_start()) ++cover->hits;
+      cover->cycles += cpu.scratch.cycles;
+    }
+    pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+    if (index_.at(pc) || poll_countdown_ <= 1 || d_.run.stop_requested() ||
+        events.quick_due(pc)) [[unlikely]]
+      return true;
+    --poll_countdown_;
+    cover = index_.covering(pc);
   }
 }
 

@@ -141,6 +141,7 @@ class RunControl {
   Step instruction();
   template <bool kWithXgate>
   Step instruction_with();
+  bool plain_instructions(Step& last);
   void pass_records(std::uint32_t pc);
   void pass_xgate_records(std::uint32_t pc);
   std::uint32_t execute_either(std::uint32_t& pc);

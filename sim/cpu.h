@@ -37,8 +37,6 @@ struct AccessLog {
 
 // Scratch state of the instruction in progress (and, after it, of the last one).
 struct InsnScratch {
-  std::uint16_t sp_before = 0;    // SP when the instruction began
-  std::uint8_t prefix = 0;        // 0x18 for page 2
   std::uint8_t alt = 0;           // pattern alternative
   std::uint8_t move_alt = 0;      // moves: the first operand's alternative
   std::uint8_t page_or_mask = 0;  // call page or bit mask

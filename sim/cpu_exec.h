@@ -232,11 +232,13 @@ std::uint32_t execute_entry(Cpu& c, CodeFetch& f) {
   constexpr bool global_access = is_global_access(e.mnemonic);
   constexpr unsigned own = e.handler == Handler::Moves ? 0 : opd::own_register(d);
 
+  // Only an indexed operand with an auto update of the instruction's own
+  // register defers its register write.
+  constexpr bool may_defer = mode == opd::IDX && own != 0;
+
   InsnScratch& s = c.scratch;
-  s.sp_before = c.regs.sp;
-  s.prefix = Page ? kPage2Prefix : 0;
   s.alt = 0;
-  s.deferred_code = 0;
+  if constexpr (may_defer) s.deferred_code = 0;
   s.log.count = 0;
   s.entry = static_cast<std::int16_t>(I);
   f.count = Page ? 2u : 1u;
@@ -299,8 +301,12 @@ std::uint32_t execute_entry(Cpu& c, CodeFetch& f) {
   ++c.counters.nbins;
   c.regs.pc = local_of_global(g + f.count);
   F::template apply<I>(c, o);
-  if (s.deferred_code) [[unlikely]]
-    write_register(c.regs, s.deferred_code, s.deferred_value);
+  if constexpr (may_defer) {
+    if (s.deferred_code) [[unlikely]] {
+      write_register(c.regs, s.deferred_code, s.deferred_value);
+      s.deferred_code = 0;
+    }
+  }
   charge<I>(c);
   return f.count;
 }

@@ -129,7 +129,20 @@ void Memory::update_observed() {
 
 void Memory::set_access_watcher(AccessWatcher* watcher) {
   access_watcher_ = watcher;
+  // A new watcher hears of every address until clear_watched() and watch() narrow the set.
+  watched_.fill(~std::uint64_t{0});
+  watched_.fill(~std::uint64_t{0});
   update_observed();
+}
+
+void Memory::clear_watched() { watched_.fill(0); }
+
+void Memory::watch(std::uint32_t start, std::uint32_t size) {
+  if (size == 0) return;
+  // Blocks of the first and last byte, the space wrapping at 16 MB as slots do.
+  const std::uint32_t blocks = size >= (1u << 24) ? kSlots : ((start & kOffsetMask) + size - 1) / kBlockSize + 1;
+  for (std::uint32_t i = 0, slot = slot_of(start); i < blocks && i < std::uint32_t{kSlots}; ++i, slot = (slot + 1) & (kSlots - 1))
+    watched_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
 }
 
 void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
@@ -210,12 +223,12 @@ void Memory::call_hooks(std::uint32_t address, int size, int access) {
 
 void Memory::before_cpu_read(std::uint32_t address, int size) {
   if (hooks_) call_hooks(address, size, kAccessRead);
-  if (access_watcher_) access_watcher_->chkaccess(address, kAccessRead);
+  if (access_watcher_ && watched(address)) access_watcher_->chkaccess(address, kAccessRead);
 }
 
 void Memory::after_cpu_write(std::uint32_t address, int size) {
   if (hooks_) call_hooks(address, size, kAccessWrite);
-  if (access_watcher_) access_watcher_->chkaccess(address, kAccessWrite);
+  if (access_watcher_ && watched(address)) access_watcher_->chkaccess(address, kAccessWrite);
 }
 
 std::uint8_t Memory::cpu_read_byte_observed(std::uint32_t address) {
@@ -224,7 +237,7 @@ std::uint8_t Memory::cpu_read_byte_observed(std::uint32_t address) {
 }
 
 void Memory::cpu_write_byte_observed(std::uint32_t address, std::uint8_t value) {
-  if (access_watcher_) access_watcher_->chkaccess(address, kAccessWrite);
+  if (access_watcher_ && watched(address)) access_watcher_->chkaccess(address, kAccessWrite);
   WriteByte(address, value);
   if (hooks_) call_hooks(address, 1, kAccessWrite);
 }

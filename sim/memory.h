@@ -171,8 +171,14 @@ class Memory {
                       MemHookFn callback);
   void UnRegisterMemHook(int handle);
   int hook_records() const;  // records still linked, deleted ones included
+  bool hooked() const { return live_hooks_ > 0; }
 
   void set_access_watcher(AccessWatcher* watcher);
+  // The addresses the access watcher cares about: it is told only of accesses
+  // that start in a 512-byte block holding one of them. Setting a watcher
+  // watches every address until clear_watched() narrows the set.
+  void clear_watched();
+  void watch(std::uint32_t start, std::uint32_t size);
   void set_raw_watcher(RawAccessWatcher* watcher);  // non-null only while a run is in progress
   void set_view_refresh(void (*refresh)(void*), void* ctx);  // page mirror asks the host to refresh
 
@@ -227,6 +233,7 @@ class Memory {
   void update_observed();
   void unlink_deleted();
   void call_hooks(std::uint32_t address, int size, int access);
+  bool watched(std::uint32_t address) const { return watched_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1; }
   void before_cpu_read(std::uint32_t address, int size);
   void after_cpu_write(std::uint32_t address, int size);
   std::uint8_t cpu_read_byte_observed(std::uint32_t address);
@@ -253,6 +260,7 @@ class Memory {
   int next_handle_ = 1;
   int dispatch_depth_ = 0;
   AccessWatcher* access_watcher_ = nullptr;
+  std::array<std::uint64_t, kSlots / 64> watched_{};  // a bit per block: see watch()
   void (*view_refresh_)(void*) = nullptr;
   void* view_refresh_ctx_ = nullptr;
 };

@@ -17,6 +17,7 @@ packages=(
   qt6-base-dev       # the desktop host tav (Qt 6 Widgets, QtTest)
   xvfb               # tools/screenshot.sh draws tav on a virtual display
   xauth              # needed by xvfb-run
+  valgrind           # bench/callgrind_go.sh: instruction counts that a loaded machine does not disturb
 )
 
 # The debug adapter's protocol tests run a DAP client under node; a machine

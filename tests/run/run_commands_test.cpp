@@ -5,6 +5,7 @@
 #include "run/run_control.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tav {
 namespace {
@@ -208,6 +209,49 @@ TEST_F(RunCommands, ProfilingCountersCoverEveryInstruction) {
   const DebugRecord* line43 = d.program.tables().line_address(d.program.tables().find_file("mathx.c"), 43);
   ASSERT_NE(line43, nullptr);
   EXPECT_EQ(line43->hits, 30u);
+}
+
+// The same run with a memory hook present (which keeps every instruction on
+// the general loop) and without one (the plain-instruction loop) ends in the
+// same state with the same counters, profile and output.
+TEST_F(RunCommands, PlainAndGeneralLoopsAgree) {
+  struct Outcome {
+    std::string output;
+    std::uint32_t instructions, cycles;
+    CpuRegs regs;
+    std::vector<std::uint32_t> hits, record_cycles;
+  };
+  auto go = [&](bool hooked) {
+    load();
+    for (DebugRecord& r : d.program.tables().records()) r.hits = r.cycles = 0;
+    const int hook = hooked ? d.memory.RegisterMemHook(0xFFFFF0, 1, 3, 0, [](std::uint32_t, int, int, std::uint32_t) {})
+                            : 0;
+    run("break /C:3 fib");
+    Outcome o{};
+    const std::uint32_t n0 = d.cpu.counters.nbins, t0 = d.cpu.counters.time;
+    for (const char* line : {"go", "go", "go", "dbreak /T:w g_counter", "go", "go"})
+      o.output += run(line);
+    o.instructions = d.cpu.counters.nbins - n0;
+    o.cycles = d.cpu.counters.time - t0;
+    o.regs = d.cpu_regs;
+    for (const DebugRecord& r : d.program.tables().records()) {
+      o.hits.push_back(r.hits);
+      o.record_cycles.push_back(r.cycles);
+    }
+    run("del *");
+    if (hook) d.memory.UnRegisterMemHook(hook);
+    return o;
+  };
+  const Outcome plain = go(false), general = go(true);
+  EXPECT_EQ(plain.output, general.output);
+  EXPECT_EQ(plain.instructions, general.instructions);
+  EXPECT_EQ(plain.cycles, general.cycles);
+  EXPECT_EQ(plain.regs.pc, general.regs.pc);
+  EXPECT_EQ(plain.regs.d(), general.regs.d());
+  EXPECT_EQ(plain.regs.sp, general.regs.sp);
+  EXPECT_EQ(plain.hits, general.hits);
+  EXPECT_EQ(plain.record_cycles, general.record_cycles);
+  EXPECT_GT(plain.instructions, 100u);
 }
 
 std::uint32_t g_callback_calls;

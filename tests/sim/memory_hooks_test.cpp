@@ -158,5 +158,31 @@ TEST_F(MemoryHooks, RemovalDuringDispatchIsSafe) {
   EXPECT_EQ(t.memory.hook_records(), 1);
 }
 
+// A narrowed watch set: only accesses starting in a watched 512-byte block
+// reach the data check (which decides on the exact address itself); a range
+// may span blocks, and the wrap of the space at 16 MB.
+TEST_F(MemoryHooks, DataCheckSeesOnlyWatchedBlocks) {
+  t.memory.set_access_watcher(this);
+  t.memory.clear_watched();
+  t.memory.watch(0x0FD1FE, 4);     // the last two bytes of one block, the first two of the next
+  t.memory.watch(0xFFFFFF, 2);     // the top block and, wrapped, block 0
+  t.memory.watch(0x2000, 0);       // nothing
+  const struct {
+    std::uint32_t address;
+    bool told;
+  } cases[] = {{0x0FD000, true},  {0x0FD1FF, true},  {0x0FD200, true}, {0x0FD3FF, true},
+               {0x0FD400, false}, {0x0FCFFF, false}, {0xFFFE00, true}, {0x000100, true},
+               {0x000200, false}, {0x002000, false}};
+  for (const auto& c : cases) {
+    t.memory.CpuReadByte(c.address);
+    t.memory.CpuWriteWord(c.address, 0);
+    EXPECT_EQ(take().size(), c.told ? 2u : 0u) << hex(c.address);
+  }
+  // A new watcher watches everything again.
+  t.memory.set_access_watcher(this);
+  t.memory.CpuReadByte(0x2000);
+  EXPECT_EQ(take(), (Log{"chk 2000 r =0"}));
+}
+
 }  // namespace
 }  // namespace tav::test

@@ -377,7 +377,7 @@ void MainFrame::dispatch(int id) {
   switch (id) {
     case kCmdStop:
       setFocus();
-      if (d_) d_->run.stop_request = 1;
+      if (d_) d_->run.request_stop();
       return;
     case kCmdLoad: load_dialog(); return;
     case kCmdLoadSession:
@@ -875,7 +875,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
   if (!widget || widget->window() != this) return false;
   if (key->key() == Qt::Key_Escape) {
-    if (d_ && running_) d_->run.stop_request = 1;
+    if (d_ && running_) d_->run.request_stop();
     return running_;
   }
   if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) {

@@ -5,6 +5,7 @@
 #include "kernel/files.h"
 #include "commands/handlers.h"
 #include "kernel/options.h"
+#include "run/run_control.h"
 #include "support/messages.h"
 
 namespace tav {

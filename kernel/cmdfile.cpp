@@ -100,7 +100,7 @@ int cmdfile(Debugger& d, const char* name) {
     if (!k.echo_off) putout(d, line, n);
     if (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) line[--n] = '\0';
     docmd(d, line, 1);
-    d.execution.end_of_line();
+    end_of_line(d);
     if (!close_seen && d.host.pump_events()) close_seen = true;
   }
   k.cmdfile_name = outer_name;

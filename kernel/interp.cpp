@@ -80,4 +80,10 @@ const char* execcmd(Debugger& d, const char* line, int mode) {
   return result;
 }
 
+void end_of_line(Debugger& d) {
+  if (!d.kernel.line_stop_pending) return;
+  d.kernel.line_stop_pending = false;
+  d.run.withdraw(d.kernel.line_stop);
+}
+
 }  // namespace tav

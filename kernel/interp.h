@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/run_state.h"
+
 namespace tav {
 
 class Debugger;
@@ -19,6 +21,10 @@ struct KernelState {
   bool vars_marked = false;        // variable views want a refresh after this command
   bool close_requested = false;    // the host saw a request to close the main window
   int cmdfile_depth = 0;           // command files running inside each other
+  // A "stop" with no run to end stops the loops of its own line; the request
+  // is taken back when that line ends (end_of_line).
+  RunState::Ticket line_stop;
+  bool line_stop_pending = false;
   bool in_run_command = false;     // a run command is executing: events report their stops
   std::string cmdfile_name;        // the innermost command file and its current line
   int cmdfile_line = 0;
@@ -49,6 +55,9 @@ const char* skipblanks(const char* text);
 
 // The end of a text: where a failing handler returns.
 const char* endof(const char* text);
+
+// A command-file line has ended: a "stop" that found no run takes its request back.
+void end_of_line(Debugger& d);
 
 // Runs a command file. Returns 1, or 0 when the file cannot be opened.
 int cmdfile(Debugger& d, const char* name);

@@ -46,15 +46,9 @@ void RunControl::stop_run() {
     return;
   }
   // No run to stop: the request ends the loops of the line "stop" stands in,
-  // and is taken back when that line ends (see end_of_line).
-  own_stop_ = ticket;
-  own_stop_pending_ = true;
-}
-
-void RunControl::end_of_line() {
-  if (!own_stop_pending_) return;
-  own_stop_pending_ = false;
-  d_.run.withdraw(own_stop_);
+  // and is taken back when that line ends (see end_of_line in kernel/interp.h).
+  d_.kernel.line_stop = ticket;
+  d_.kernel.line_stop_pending = true;
 }
 
 const LineIndex& RunControl::index() {

@@ -83,9 +83,6 @@ class RunControl {
   // run that "start" began has ended, so that the next command finds the
   // target stopped.
   void stop_run();
-  // A command-file line has ended: a request that "stop" made there without
-  // a run to stop is taken back, so the file goes on.
-  void end_of_line();
 
   // The driver loop of one run command.
   RunEnd drive(RunRequest request);
@@ -194,8 +191,6 @@ class RunControl {
   std::chrono::steady_clock::time_point last_pump_{};
 
   std::uint32_t first_line_limit_ = 50'000'000;
-  RunState::Ticket own_stop_;
-  bool own_stop_pending_ = false;
   std::thread worker_;
   std::atomic<bool> thread_start_{false};
 };

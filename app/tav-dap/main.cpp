@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "commands/standard_debugger.h"
 #include "dap/dap_host.h"
 #include "dap/protocol.h"
 #include "dap/server.h"
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
   }
 
   tav::dap::DapHost host;
-  tav::Debugger debugger(host);
+  tav::StandardDebugger debugger(host);
   tav::dap::Transport out([out_fd](std::string_view framed) { tav::dap::write_all(out_fd, framed); });
   host.attach(out, debugger.run);
   if (const int code = tav::xgate_startup(debugger, tav::executable_directory())) return code;

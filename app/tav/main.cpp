@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/debugger.h"
+#include "commands/standard_debugger.h"
+#include "ext/api/api_binding.h"
+#include "ext/loader/extension_loader.h"
 #include "kernel/startup.h"
 #include "ui/qt/main_frame.h"
 
@@ -55,9 +57,15 @@ int main(int argc, char** argv) {
   }
 
   tav::qt::MainFrame frame;
-  tav::Debugger debugger(frame);
+  tav::StandardDebugger debugger(frame);
   if (const int code = tav::xgate_startup(debugger, tav::executable_directory())) std::exit(code);
   frame.attach(debugger);
+  // Extensions talk to this debugger; found beside tav and on the
+  // configuration's extension path, closed when tav ends.
+  const std::string program_dir = tav::executable_directory();
+  tav::bind_extension_api(&debugger, program_dir + "/tav");
+  tav::ExtensionLoader extensions(debugger, program_dir);
+  extensions.startup_scan();
   if (minimized)
     frame.showMinimized();
   else
@@ -76,5 +84,7 @@ int main(int argc, char** argv) {
     result = app.exec();
   }
   tav::shutdown(debugger);
+  extensions.close_all();
+  tav::bind_extension_api(nullptr, {});
   return result;
 }

@@ -6,6 +6,7 @@
 #include "ext/api/api_binding.h"
 #include "include/tav/extension.h"
 #include "kernel/debugger.h"
+#include "run/run_control.h"
 
 using tav::api::bound;
 

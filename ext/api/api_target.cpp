@@ -7,6 +7,7 @@
 #include "include/tav/extension.h"
 #include "kernel/debugger.h"
 #include "kernel/interp.h"
+#include "run/run_control.h"
 
 using tav::api::bound;
 

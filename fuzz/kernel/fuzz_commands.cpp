@@ -10,6 +10,8 @@
 #include <string>
 
 #include "fuzz_host.h"
+#include "kconsole/kelm.h"
+#include "run/run_control.h"
 
 namespace {
 

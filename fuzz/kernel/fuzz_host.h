@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "commands/standard_debugger.h"
 #include "kernel/debugger.h"
 #include "kernel/recording_host.h"
 
@@ -34,7 +35,7 @@ struct FuzzSession {
   static constexpr std::uint32_t kInstructions = 20000;
 
   FuzzHost host;
-  Debugger d{host};
+  StandardDebugger d{host};
   std::string dir;
 
   FuzzSession() {

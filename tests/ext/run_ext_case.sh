@@ -54,8 +54,12 @@ status=$?
 sed -i "s|$dir|\$DIR|g" stdout.txt stderr.txt
 
 fail=0
-if [[ $status -ne 0 ]]; then
-  echo "tavc ended with status $status"
+expected_status=0
+[[ -f $cases/$case.status ]] && expected_status=$(<"$cases/$case.status")
+if [[ -n ${UPDATE:-} ]]; then
+  if [[ $status -ne 0 ]]; then echo "$status" >"$cases/$case.status"; else rm -f "$cases/$case.status"; fi
+elif [[ $status -ne $expected_status ]]; then
+  echo "tavc ended with status $status, expected $expected_status"
   fail=1
 fi
 if [[ $case == trace ]]; then

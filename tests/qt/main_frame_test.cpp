@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "commands/standard_debugger.h"
 #include "kernel/debugger.h"
 #include "support/profile.h"
 #include "ui/qt/command_window.h"
@@ -38,7 +39,7 @@ struct Rig {
       std::fclose(f);
     }
     frame = std::make_unique<MainFrame>();
-    d = std::make_unique<Debugger>(*frame);
+    d = std::make_unique<StandardDebugger>(*frame);
     frame->set_modal_boxes(false);
     frame->attach(*d);
     frame->show();

@@ -2,6 +2,7 @@
 // starts with it, and no ordering of start, stop, pause, Ctrl-C and quit
 // loses it (a lost request shows as a run that never ends: the watchdog
 // fails the test then instead of letting it hang).
+#include "commands/standard_debugger.h"
 #include "debug_session.h"
 
 #include <condition_variable>
@@ -92,7 +93,7 @@ void load_demo(Debugger& d, SharedHost& host) {
 // when the next command begins.
 TEST(StopRequest, NoCommandStartsWithAStaleRequest) {
   SharedHost host;
-  Debugger d(host);
+  StandardDebugger d(host);
   load_demo(d, host);
   for (const std::string& line : {std::string("dump 0x2000, 16"), "load " + demo()}) {
     d.run.request_stop();  // Ctrl-C during the last command
@@ -112,7 +113,7 @@ TEST(StopRequest, NoCommandStartsWithAStaleRequest) {
 // own request back once the run has ended, so the file goes on.
 TEST(StopRequest, StopInACommandFileStopsOnlyTheRun) {
   SharedHost host;
-  Debugger d(host);
+  StandardDebugger d(host);
   load_demo(d, host);
   const std::string file = testing::TempDir() + "stop_request.cmd";
   std::FILE* f = std::fopen(file.c_str(), "w");
@@ -130,7 +131,7 @@ TEST(StopRequest, StopInACommandFileStopsOnlyTheRun) {
 // never ends (/dev/zero) is refused, and the next command runs normally.
 TEST(StopRequest, StopEndsCommandFiles) {
   SharedHost host;
-  Debugger d(host);
+  StandardDebugger d(host);
   host.d = &d;
   const std::string inner = testing::TempDir() + "stop_inner.cmd";
   const std::string outer = testing::TempDir() + "stop_outer.cmd";
@@ -162,7 +163,7 @@ TEST(StopRequest, StopEndsCommandFiles) {
 TEST(StopRequest, RandomInterleavingsNeverLoseAStop) {
   Watchdog dog("start/stop/pause/Ctrl-C interleavings");
   SharedHost host;
-  Debugger d(host);
+  StandardDebugger d(host);
   load_demo(d, host);
   std::mt19937 random(20261206);
   for (int round = 0; round < 300; ++round) {
@@ -190,7 +191,7 @@ TEST(StopRequest, RandomInterleavingsNeverLoseAStop) {
 TEST(StopRequest, RunToTheFirstLineIsBounded) {
   Watchdog dog("run to the first line");
   SharedHost host;
-  Debugger d(host);
+  StandardDebugger d(host);
   run(d, host, "load /s " + demo());
   const std::uint32_t entry = d.registers.ReadPC();
   // bra *: the start-up code loops where it begins.
@@ -208,7 +209,7 @@ TEST(StopRequest, QuitRightAfterStartEnds) {
   std::mt19937 random(7);
   for (int round = 0; round < 100; ++round) {
     SharedHost host;
-    auto d = std::make_unique<Debugger>(host);
+    auto d = std::make_unique<StandardDebugger>(host);
     load_demo(*d, host);
     docmd(*d, "start", 1);
     if (random() % 2) docmd(*d, "pause 1", 1);

@@ -82,7 +82,7 @@ Completion complete(const Debugger& d, std::string_view before) {
   std::set<std::string> choices;
   if (command_start == start) {
     const std::string prefix = lower(before.substr(start));
-    for (const CmdEntry* e = cmdtab; e->name; ++e) {
+    for (const CmdEntry* e = d.commands; e && e->name; ++e) {
       if ((e->flags & kCmdInternal) && !d.kernel.internals) continue;
       if (std::string_view(e->name).substr(0, prefix.size()) == prefix) choices.emplace(e->name);
     }

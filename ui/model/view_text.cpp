@@ -1,6 +1,7 @@
 #include "ui/model/view_text.h"
 
 #include "kernel/debugger.h"
+#include "run/run_control.h"
 #include "ui/model/disasm_view.h"
 #include "ui/model/program_lookup.h"
 #include "ui/model/monitor_view.h"

@@ -31,6 +31,7 @@
 #include <QUrl>
 
 #include "kernel/debugger.h"
+#include "run/run_control.h"
 #include "support/profile.h"
 #include "ui/model/disasm_view.h"
 #include "ui/model/program_lookup.h"

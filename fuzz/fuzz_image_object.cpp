@@ -4,24 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/program.h"
-#include "sim/memory.h"
+#include "fuzz/fuzz_target.h"
 
-namespace {
-
-class NoErrors : public tav::ErrorReporter {
- public:
-  void report_error(std::string_view) override {}
-};
-
-struct Target {
-  tav::CpuRegs regs;
-  NoErrors errors;
-  tav::Memory memory{regs, errors};
-  tav::Program program{memory};
-};
-
-}  // namespace
+using Target = tav::fuzz::TargetProgram;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Target* t = new Target;

@@ -7,22 +7,9 @@
 
 #include "disasm/asm_line.h"
 #include "disasm/cpu12_disasm.h"
-#include "sim/memory.h"
+#include "fuzz/fuzz_target.h"
 
-namespace {
-
-class NoErrors : public tav::ErrorReporter {
- public:
-  void report_error(std::string_view) override {}
-};
-
-struct Target {
-  tav::CpuRegs regs;
-  NoErrors errors;
-  tav::Memory memory{regs, errors};
-};
-
-}  // namespace
+using Target = tav::fuzz::TargetMemory;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Target* t = new Target;

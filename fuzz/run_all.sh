@@ -7,7 +7,7 @@
 # target's corpus folder. Build the targets first, for example:
 #   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTAV_FUZZ=ON -DTAV_SANITIZE=ON -DTAV_BENCH=OFF
 #   ninja -C build-fuzz fuzz_image_object fuzz_image_text fuzz_image_make_corpus \
-#     fuzz_expr_xexpr fuzz_expr_cmd fuzz_load_run fuzz_commands fuzz_asm
+#     fuzz_expr_xexpr fuzz_expr_cmd fuzz_load_run fuzz_commands fuzz_asm fuzz_image_elf fuzz_dap_protocol
 set -eu
 build=${1:?build directory}
 kind=${2:-runs}
@@ -22,7 +22,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 find_target() {
-  for dir in "$build/bin" "$build/fuzz" "$build/fuzz/expr" "$build/fuzz/kernel"; do
+  for dir in "$build/bin" "$build/fuzz" "$build/fuzz/expr" "$build/fuzz/kernel" "$build/fuzz/dap"; do
     [ -x "$dir/$1" ] && { echo "$dir/$1"; return; }
   done
   echo "missing fuzz target $1 in $build" >&2
@@ -48,4 +48,6 @@ run fuzz_expr_cmd "$here/expr/corpus_cmd"
 run fuzz_load_run "$here/kernel/corpus_load_run" "$work/made_object" "$work/made_text"
 run fuzz_commands "$here/kernel/corpus_commands"
 run fuzz_asm "$here/kernel/corpus_asm"
+run fuzz_image_elf
+run fuzz_dap_protocol "$here/dap/corpus"
 echo "fuzzing: no findings"

@@ -63,6 +63,7 @@ constexpr HelpEntry kHelp[] = {
     {"output", "[/a] [<file>]", "copy the output to a file; no name ends it"},
     {"* rem", "<anything>", "comment: the rest of the line"},
     {"dump", "[/a] [/b|/w|/l] [/F:b|o|d|h] <start> <end> | <start>, <size>", "show target memory"},
+    {"srec", "[/b|/l] <start> <end> <file> | <start>, <size> <file>", "write target memory as S-records"},
     {"fill", "[/r] [/v] [/b|/w|/l] <start> <end> <value> | <start>, <count> <value>", "fill target memory"},
     {"finish", "", "run until the current function returns"},
     {"mm", "[/b|/w|/l] <address> <value>", "write one value to target memory"},

@@ -1,12 +1,15 @@
 // The commands over the simulated target's registers and memory: "r"/"regs",
-// "wregs", "disa", "dump", "fill" and "mm".
+// "wregs", "disa", "dump", "fill", "srec" and "mm".
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "expr/access.h"
 #include "expr/cmd_expr.h"
 #include "expr/xexpr.h"
+#include "image/srecord_writer.h"
 #include "kernel/debugger.h"
+#include "kernel/files.h"
 #include "commands/handlers.h"
 #include "kernel/memory_text.h"
 #include "kernel/options.h"
@@ -232,6 +235,53 @@ const char* cmd_fill(Debugger& d, const char* args, int) {
   }
   d.host.refresh_views(kViewMemory | kViewDisasm);
   d.notices.views_refreshed(kViewMemory);
+  return p;
+}
+
+// srec [/b|/l] <start> <end> <file>: the range (end included) as an
+// S-record file, in global form or with /b banked, /l CPU12 local addresses.
+const char* cmd_srec(Debugger& d, const char* args, int) {
+  static constexpr OptionSpec spec{"bl", true, true};
+  OptionSet o;
+  const char* p = parse_options(d, args, spec, o);
+  if (!p) return endof(args);
+  RangeOperands r;
+  switch (read_range(d, p, r)) {
+    case RangeError::Start:
+      errout(d, {" Wrong Start Address for SREC ", p});
+      return endof(args);
+    case RangeError::Second:
+      errout(d, {" Wrong Size or End Address for SREC ", r.second_at});
+      return endof(args);
+    case RangeError::None:
+      break;
+  }
+  const std::uint64_t last = r.sized ? std::uint64_t{r.start} + r.second - 1 : r.second;
+  if ((r.sized && r.second == 0) || last < r.start || last >= kAddressSpaceEnd) {
+    errout(d, {" Wrong Range for SREC ", r.second_at});
+    return endof(args);
+  }
+  p = skipblanks(p);
+  const char* name_start = p;
+  while (*p && *p != ';') ++p;
+  std::string name(name_start, p);
+  while (!name.empty() && blankchar(name.back())) name.pop_back();
+  if (name.empty()) {
+    errout(d, {" Missing File Name for SREC\n"});
+    return endof(args);
+  }
+  const AddressForm form = o.has('b') ? AddressForm::Banked : o.has('l') ? AddressForm::Local : AddressForm::Global;
+  std::string error;
+  const std::string text = write_srecords(
+      r.start, static_cast<std::uint32_t>(last), [&](std::uint32_t a) { return d.memory.ReadByte(a); }, form, error);
+  if (!error.empty()) {
+    errout(d, {error, "\n"});
+    return p;
+  }
+  std::FILE* f = std::fopen(host_path(name).c_str(), "w");
+  const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  if (f && std::fclose(f) != 0) f = nullptr;
+  if (!written || !f) errout(d, {"Can't write ", name, "\n"});
   return p;
 }
 

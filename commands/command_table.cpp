@@ -100,10 +100,11 @@ const CmdEntry cmdtab[] = {
     cmd("reset", 0, cmd_reset),
     cmd("session", 0, cmd_session),
     cmd("layout", 0, cmd_layout),
-    // Tav's own: the extension loader from the command line.
+    // Tav's own: the extension loader from the command line, S-record files.
     cmd("extensions", U, cmd_extensions),
     cmd("extload", 0, cmd_extload),
     cmd("extclose", 0, cmd_extclose),
+    cmd("srec", 0, cmd_srec),
     cmd("help", U, cmd_help),  // not part of the language proper: after every other word
     {nullptr, 0, 0, nullptr},
 };

@@ -33,6 +33,7 @@ const char* cmd_regs(Debugger& d, const char* args, int mode);
 const char* cmd_wregs(Debugger& d, const char* args, int mode);
 const char* cmd_disa(Debugger& d, const char* args, int mode);
 const char* cmd_dump(Debugger& d, const char* args, int mode);
+const char* cmd_srec(Debugger& d, const char* args, int mode);
 const char* cmd_fill(Debugger& d, const char* args, int mode);
 const char* cmd_mm(Debugger& d, const char* args, int mode);
 

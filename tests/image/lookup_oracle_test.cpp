@@ -1,5 +1,5 @@
 // The indexed lookups of the debug tables against plain walks of the lists
-// in their specified order, on a generated program of tens of thousands of
+// in the order the lookups promise, on a generated program of tens of thousands of
 // records.
 #include <random>
 

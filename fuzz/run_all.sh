@@ -35,7 +35,6 @@ run() {  # target corpus-folder...
   mkdir -p "$work/$(basename "$target")"
   for corpus in "$@"; do cp -R "$corpus/." "$work/$(basename "$target")/"; done
   echo "== $(basename "$target") $limit"
-  # -seed fixes the mutations, so a run of n inputs does the same work each time.
   "$target" $limit -seed=1 -timeout=20 -rss_limit_mb=2048 -print_final_stats=0 "$work/$(basename "$target")" \
     2>"$work/log" || { tail -50 "$work/log" >&2; exit 1; }
 }

@@ -154,4 +154,25 @@ const json* require(const json& args, const char* name, Reply& reply) {
   return &*it;
 }
 
+void replace_breakpoints(Session& s, const Request& request, Reply& reply, std::vector<BreakpointLink>& links,
+                         const std::function<std::string(const json& bp, std::string& error)>& where) {
+  s.delete_events(links);
+  json result = json::array();
+  const auto list = request.arguments.find("breakpoints");
+  if (list != request.arguments.end() && list->is_array()) {
+    for (const json& bp : *list) {
+      BreakpointLink link;
+      std::string line, error;
+      const std::string place = where(bp, error);
+      if (error.empty()) breakpoint_command(bp, place, line, error);
+      if (!error.empty())
+        result.push_back({{"id", link.id = s.next_breakpoint_id()}, {"verified", false}, {"message", error}});
+      else
+        result.push_back(make_breakpoint(s, line, link));
+      links.push_back(link);
+    }
+  }
+  reply.body = {{"breakpoints", result}};
+}
+
 }  // namespace tav::dap

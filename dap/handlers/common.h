@@ -2,6 +2,7 @@
 // them, sources, and the events behind breakpoints.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -38,6 +39,11 @@ bool breakpoint_command(const json& bp, const std::string& where, std::string& l
 // Runs a breakpoint command and links the event it made; the client's
 // breakpoint object for it.
 json make_breakpoint(Session& s, const std::string& line, BreakpointLink& link);
+// Replaces one kind of breakpoints with the request's list: `where` turns a
+// client breakpoint into the place of its break command ("gcd", "@0x7FC012"),
+// or empty with the reason why it cannot.
+void replace_breakpoints(Session& s, const Request& request, Reply& reply, std::vector<BreakpointLink>& links,
+                         const std::function<std::string(const json& bp, std::string& error)>& where);
 
 // A required argument, or the reply fails naming it.
 const json* require(const json& args, const char* name, Reply& reply);

@@ -167,8 +167,12 @@ void replace_breakpoints(Session& s, const Request& request, Reply& reply, std::
       if (error.empty()) breakpoint_command(bp, place, line, error);
       if (!error.empty())
         result.push_back({{"id", link.id = s.next_breakpoint_id()}, {"verified", false}, {"message", error}});
-      else
-        result.push_back(make_breakpoint(s, line, link));
+      else {
+        json made = make_breakpoint(s, line, link);
+        // A line the debug tables do not place stays where the client put it.
+        if (!made.contains("line") && bp.contains("line")) made["line"] = bp["line"];
+        result.push_back(std::move(made));
+      }
       links.push_back(link);
     }
   }

@@ -1,7 +1,10 @@
 // The console's view of the extension loader: "extensions" lists what was
 // found and what is loaded, "extload" and "extclose" load and close one by
-// its file name.
+// its file name; "extpath" shows or sets the extension path and probes it.
 #include <string>
+
+#include "kernel/config.h"
+#include "support/profile.h"
 
 #include "kernel/debugger.h"
 #include "kernel/files.h"
@@ -66,5 +69,26 @@ const char* cmd_extensions(Debugger& d, const char* args, int) {
 
 const char* cmd_extload(Debugger& d, const char* args, int) { return by_name(d, args, true); }
 const char* cmd_extclose(Debugger& d, const char* args, int) { return by_name(d, args, false); }
+
+// "extpath": the directories of Options/ExtenPath; "extpath <dirs>" replaces
+// them ("|"-separated; "" empties it) and probes the new ones.
+const char* cmd_extpath(Debugger& d, const char* args, int) {
+  if (!have_loader(d)) return endof(args);
+  std::string path;
+  const char* end = file_word(args, path);
+  if (end == skipblanks(args)) {
+    const std::string current = config_read(d, "Options", "ExtenPath", "");
+    putstrs(d, {"Extension path: ", current.empty() ? "(none)" : current, "\n"});
+    return end;
+  }
+  if (d.run.running) {
+    d.host.beep();
+    return endof(args);
+  }
+  profile_write(d.config_file, "Options", "ExtenPath", path);
+  d.extensions->scan_path();
+  d.host.status(StatusField::Left, " Command");
+  return end;
+}
 
 }  // namespace tav

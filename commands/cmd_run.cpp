@@ -211,7 +211,7 @@ const char* cmd_zero(Debugger& d, const char* args, int) {
   if (options.has('e')) d.events.rmevent(-1, false);
   if (options.has('r')) d.execution.reset_cpu();
   d.execution.reset_state();
-  d.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory);
+  d.refresh(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables | kViewMemory);
   if (d.on_reset) d.on_reset();
   ExtensionNotices::call(d.notices.reset, 0);
   return rest;

@@ -104,6 +104,7 @@ const CmdEntry cmdtab[] = {
     cmd("extensions", U, cmd_extensions),
     cmd("extload", 0, cmd_extload),
     cmd("extclose", 0, cmd_extclose),
+    cmd("extpath", 0, cmd_extpath),
     cmd("srec", 0, cmd_srec),
     cmd("help", U, cmd_help),  // not part of the language proper: after every other word
     {nullptr, 0, 0, nullptr},

@@ -63,6 +63,7 @@ const char* cmd_zero(Debugger& d, const char* args, int mode);
 const char* cmd_extensions(Debugger& d, const char* args, int mode);
 const char* cmd_extload(Debugger& d, const char* args, int mode);
 const char* cmd_extclose(Debugger& d, const char* args, int mode);
+const char* cmd_extpath(Debugger& d, const char* args, int mode);
 const char* cmd_reset(Debugger& d, const char* args, int mode);
 const char* cmd_perf(Debugger& d, const char* args, int mode);
 

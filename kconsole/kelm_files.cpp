@@ -101,7 +101,7 @@ const char* Kelm::cmd_c(const char* p) {
   program.release_file();
   program.set_host(previous);
   d_.execution.invalidate_index();
-  d_.host.refresh_views(kViewSource | kViewDisasm | kViewVariables | kViewRegisters | kViewStack | kViewMemory);
+  d_.refresh(kViewSource | kViewDisasm | kViewVariables | kViewRegisters | kViewStack | kViewMemory);
   return p;
 }
 
@@ -326,7 +326,7 @@ const char* Kelm::cmd_z(const char* p) {
     macros_.clear();
     panel_flag_ = timing_flag_ = false;
   }
-  d_.host.refresh_views(kViewSource | kViewDisasm | kViewVariables | kViewRegisters | kViewStack | kViewMemory);
+  d_.refresh(kViewSource | kViewDisasm | kViewVariables | kViewRegisters | kViewStack | kViewMemory);
   return p;
 }
 

@@ -238,7 +238,7 @@ const char* Kelm::cmd_a(const char* p) {
     address = (address + asmline(d_.memory, address, cursor, hooks)) & kAddressMask;
   }
   address_ = address;
-  d_.host.refresh_views(kViewMemory | kViewDisasm);
+  d_.refresh(kViewMemory | kViewDisasm);
   return p;
 }
 
@@ -294,7 +294,7 @@ const char* Kelm::cmd_m(const char* p) {
     }
   }
   address_ = address;
-  d_.host.refresh_views(kViewMemory | kViewDisasm);
+  d_.refresh(kViewMemory | kViewDisasm);
   return p;
 }
 
@@ -338,7 +338,7 @@ const char* Kelm::cmd_ms(const char* p) {
     address = (address + 1) & kAddressMask;
   }
   address_ = address;
-  d_.host.refresh_views(kViewMemory | kViewDisasm);
+  d_.refresh(kViewMemory | kViewDisasm);
   return p;
 }
 
@@ -374,7 +374,7 @@ const char* Kelm::cmd_register(const char* p) {
   std::uint32_t value = 0;
   if (!operand(p, value)) return nullptr;
   d_.registers.WriteRegister(code, value);
-  d_.host.refresh_views(kViewRegisters | kViewDisasm | kViewSource);
+  d_.refresh(kViewRegisters | kViewDisasm | kViewSource);
   return p;
 }
 

@@ -32,6 +32,11 @@ Debugger::~Debugger() = default;
 
 // A command that writes a whole range into a full store would repeat the
 // same complaint for every block: it is told once per command.
+void Debugger::refresh(unsigned views) {
+  host.refresh_views(views);
+  notices.views_refreshed(views);
+}
+
 void Debugger::report_error(std::string_view text) {
   if (store_error_shown) return;
   store_error_shown = true;

@@ -121,6 +121,8 @@ class Debugger : public ErrorReporter {
   std::function<void()> on_reset;
 
   void report_error(std::string_view text) override;
+  // Redraws views (host.h View bits) and tells extensions the update kinds they stand for.
+  void refresh(unsigned views);
 
   // Brings the XGATE up to date: enabled while the loaded program has an
   // XGATE unit, its code ranges, the processor mode from the kernel variable

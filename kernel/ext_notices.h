@@ -44,6 +44,10 @@ class ExtensionControl {
     std::string path;
     std::string command;  // command word, empty when none
     bool autoloaded = false;
+    std::string help, version, options;  // version empty when the extension names none
+    bool has_entry = false;              // loaded with a command word and a CallExtension
+    bool has_close = false;              // loaded with a CloseExtension
+    std::vector<std::string> calls;      // loaded: the command lines routed to it, oldest first
   };
   virtual std::vector<Item> available() const = 0;  // newest found first
   virtual std::vector<Item> loaded() const = 0;     // newest loaded first
@@ -51,6 +55,8 @@ class ExtensionControl {
   // ".so") or its full path; false with a reason when that fails.
   virtual bool load(const std::string& name, std::string& reason) = 0;
   virtual bool close(const std::string& name, std::string& reason) = 0;
+  // Probes the directories of the extension path (Options/ExtenPath) again.
+  virtual void scan_path() = 0;
 };
 
 }  // namespace tav

@@ -70,7 +70,7 @@ class Host {
 
   // ---- The frame as extensions see it. A host without windows keeps these
   // neutral defaults: no handles (null), no menus (-1, 0), no effect.
-  enum class FrameObject { Main, MdiClient, Toolbar, FunctionPopup, VariablePopup };
+  enum class FrameObject { Main, MdiClient, Toolbar, FunctionPopup, VariablePopup, Font };
   // An opaque handle (the desktop host: a pointer to the Qt object).
   virtual void* frame_object(FrameObject which) { return nullptr; }
   // Position of the top-level menu titled exactly `title`, or -1.
@@ -85,6 +85,19 @@ class Host {
   virtual void set_windows_style(int style) {}
   // Opens (on) or closes one of the command, disassembly, register and stack views.
   virtual void display_view(View view, bool on) {}
+  // A system command to the frame of the disassembly, register or stack view, when open.
+  virtual void view_command(View view, int command) {}
+  // Opens the file list (functions false) or the function list view; its handle or null.
+  virtual void* open_name_list(bool functions) { return nullptr; }
+  // Asks the user to choose a source file or a function; false when cancelled.
+  virtual bool select_name(bool functions, std::string& name) { return false; }
+  // Opens a data memory view with its initial display unit, format letter, columns and follow switch.
+  virtual void* open_data_memory_view(std::string_view title, std::uint32_t address, int unit, int format,
+                                      int columns, bool follow) {
+    return nullptr;
+  }
+  // Carries out the binding of function key `key` (0 for F1).
+  virtual void function_key(int key) {}
   // Opens a source view at a line (0: no line) or a code memory view; the view's handle or null.
   virtual void* open_source_view(std::string_view file, int line) { return nullptr; }
   virtual void* open_code_memory_view(std::string_view title, std::uint32_t address) { return nullptr; }

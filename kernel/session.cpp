@@ -109,6 +109,7 @@ void savesession(Debugger& d, const std::string& file, bool full) {
     write_numbered(file, "Monitors", monitors);
   }
   remember_file(d, file, full);
+  ExtensionNotices::call(d.notices.session, file.c_str(), 0);
 }
 
 void loadsession(Debugger& d, const std::string& file, bool full) {
@@ -134,6 +135,7 @@ void loadsession(Debugger& d, const std::string& file, bool full) {
     for (const std::string& line : read_numbered(file, "Events")) doline(d, line.c_str(), 1);
     for (const std::string& line : read_numbered(file, "Monitors")) doline(d, line.c_str(), 0);
   }
+  ExtensionNotices::call(d.notices.session, file.c_str(), 1);
 }
 
 }  // namespace tav

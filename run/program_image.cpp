@@ -69,7 +69,7 @@ const char* mark_functions(Debugger& d, Program& program, const char* args, bool
     if (*p != ',') break;
     ++p;
   }
-  if (changed) d.host.refresh_views(kViewSource | kViewVariables);
+  if (changed) d.refresh(kViewSource | kViewVariables);
   return p;
 }
 
@@ -136,8 +136,7 @@ bool KernelLoadHost::no_duplicate_files() {
 }
 
 void KernelLoadHost::refresh_views() {
-  d_.host.refresh_views(kViewSource | kViewDisasm | kViewVariables | kViewRegisters | kViewStack | kViewMemory |
-                        kViewMonitors);
+  d_.refresh(kViewSource | kViewDisasm | kViewVariables | kViewRegisters | kViewStack | kViewMemory | kViewMonitors);
 }
 
 const char* image_load(Debugger& d, Program& program, const char* args, int) {

@@ -453,7 +453,7 @@ RunEnd RunControl::drive(RunRequest request) {
       break;
     }
     if (step_over_ && depth_ > 0 && !request.go) ++count;
-    if (animate_) d_.host.refresh_views(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables);
+    if (animate_) d_.refresh(kViewSource | kViewDisasm | kViewRegisters | kViewStack | kViewVariables);
   }
   if (d_.run.stop_requested() && end == RunEnd::Count) end = RunEnd::Stop;
   if (end == RunEnd::KernelBreak) kernel_break_->report_stop();

@@ -25,6 +25,7 @@ struct State {
   std::int32_t next_message_id = 1124;
   std::int32_t menu_insert_pos = 9;
   std::int32_t chronology = 0;
+  std::string selected_name;  // SelectSourceFile, SelectSourceFunction
 };
 State& state();
 inline Debugger* bound() { return state().d; }

@@ -1,6 +1,7 @@
 // Menus, windows, views, paths, colours and the status line. The host
 // decides what they do: a host without windows answers with its neutral
 // defaults (kernel/host.h).
+#include <cstdarg>
 #include <string>
 
 #include "ext/api/api_binding.h"
@@ -88,7 +89,11 @@ TAV_API void SetTavWindowsStyle(int32_t style) {
 TAV_API void CommandDisplay(int32_t on) {
   // The command window is the one view every host has: opening it is real.
   tav::Debugger* d = bound();
-  if (d && on && !d->host.command_window_exists()) d->host.open_command_window();
+  if (!d) return;
+  if (!on)
+    d->host.hide_command_window();
+  else if (!d->host.command_window_exists())
+    d->host.open_command_window();
 }
 TAV_API void AssemblerDisplay(int32_t on) { display(tav::kViewDisasm, on); }
 TAV_API void RegistersDisplay(int32_t on) { display(tav::kViewRegisters, on); }
@@ -195,4 +200,80 @@ TAV_API void WinSetFakeIo(void) {
 }
 TAV_API void WinStopFakeIo(void) {
   if (tav::Debugger* d = bound()) tav::WinStopFakeIo(*d);
+}
+
+// ---- Views by kind, list views, selections --------------------------------
+
+TAV_API void SetAssemblerWindow(int32_t command) {
+  if (tav::Debugger* d = bound()) d->host.view_command(tav::kViewDisasm, command);
+}
+TAV_API void SetRegistersWindow(int32_t command) {
+  if (tav::Debugger* d = bound()) d->host.view_command(tav::kViewRegisters, command);
+}
+TAV_API void SetStackWindow(int32_t command) {
+  if (tav::Debugger* d = bound()) d->host.view_command(tav::kViewStack, command);
+}
+TAV_API void TavCodeMemUpdate(int32_t flag) {
+  if (flag) UpdateCodeMemoryWindows();
+}
+TAV_API void TavDataMemUpdate(int32_t flag) {
+  if (flag) UpdateDataMemoryWindows();
+}
+TAV_API TavHandle CreateFileBrowser(void) {
+  tav::Debugger* d = bound();
+  return d ? d->host.open_name_list(false) : nullptr;
+}
+TAV_API TavHandle CreateFunctionBrowser(void) {
+  tav::Debugger* d = bound();
+  return d ? d->host.open_name_list(true) : nullptr;
+}
+TAV_API void DeleteFileBrowser(TavHandle view) { DeleteSourceBrowser(view); }
+TAV_API void DeleteFunctionBrowser(TavHandle view) { DeleteSourceBrowser(view); }
+TAV_API TavHandle CreateMemoryDataBrowser(const char* title, uint32_t address, int32_t unit, int32_t format,
+                                          int32_t columns, int32_t follow) {
+  tav::Debugger* d = bound();
+  return d ? d->host.open_data_memory_view(title ? title : "", address, unit, format, columns, follow != 0)
+           : nullptr;
+}
+namespace {
+const char* select_name(bool functions) {
+  tav::Debugger* d = bound();
+  std::string& chosen = state().selected_name;
+  if (!d || !d->host.select_name(functions, chosen) || chosen.empty()) return nullptr;
+  return chosen.c_str();
+}
+}  // namespace
+TAV_API const char* SelectSourceFile(void) { return select_name(false); }
+TAV_API const char* SelectSourceFunction(void) { return select_name(true); }
+TAV_API void ApplicationTreeDisplay(int32_t on) {
+  (void)on;  // no host has a project tree view yet
+}
+TAV_API TavHandle GetTavFontObject(void) { return frame(Frame::Font); }
+TAV_API void MDIUpdate(void) {
+  tav::Debugger* d = bound();
+  if (!d) return;
+  const int style = d->host.windows_style();
+  if (style == 3 || style == 4) d->host.set_windows_style(style);
+}
+TAV_API void MyMultMessShow(TavHandle window, int32_t first, int32_t second, ...) {
+  (void)window;
+  (void)first;
+  tav::Debugger* d = bound();
+  if (!d) return;
+  std::string text;
+  va_list texts;
+  va_start(texts, second);
+  for (const char* t = va_arg(texts, const char*); t; t = va_arg(texts, const char*)) text += t;
+  va_end(texts);
+  d->host.message_box("Tav", text);
+}
+TAV_API int32_t TavPrintFile(TavHandle window, const char* file, int32_t first_line, int32_t last_line) {
+  return 0;  // no printing in any host: print the file with the system's tools
+}
+TAV_API void FunctionKey(int32_t key) {
+  tav::Debugger* d = bound();
+  if (d && key >= 0 && key < 12) d->host.function_key(key);
+}
+TAV_API int32_t MemHookProc(TavHandle dialog, uint32_t message, uint32_t wparam, uint32_t lparam) {
+  return 0;  // the memory-range dialog belongs to the host
 }

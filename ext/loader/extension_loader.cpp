@@ -156,9 +156,15 @@ bool ExtensionLoader::load_record(const Record& r, bool autoloaded, std::string&
   l.handle = h;
   l.autoloaded = autoloaded;
   l.close_entry = entry<void (*)()>(h, "CloseExtension");
-  std::function<void(const char*)> call;
-  if (!r.command.empty())
-    if (auto fn = entry<int (*)(const char*)>(h, "CallExtension")) call = [fn](const char* line) { fn(line); };
+  // Every routed line is kept for the loaded-extensions view, also when the
+  // extension has no CallExtension to receive it.
+  auto fn = r.command.empty() ? nullptr : entry<int (*)(const char*)>(h, "CallExtension");
+  l.has_entry = fn != nullptr;
+  Loaded* kept = &l;
+  std::function<void(const char*)> call = [fn, kept](const char* line) {
+    if (fn) fn(line);
+    kept->calls.emplace_back(line);
+  };
   if (!init || init(d_.host.frame_object(Host::FrameObject::Main), nullptr, h) == 0) {
     loaded_.pop_front();
     dlclose(h);
@@ -178,16 +184,33 @@ void ExtensionLoader::close_all() {
     if (l.close_entry) l.close_entry();
 }
 
+ExtensionControl::Item ExtensionLoader::item_of(const Record& r) {
+  Item item;
+  item.description = r.description;
+  item.path = r.path;
+  item.command = r.command;
+  item.help = r.help;
+  item.version = r.version;
+  item.options = r.options;
+  return item;
+}
+
 std::vector<ExtensionControl::Item> ExtensionLoader::available() const {
   std::vector<Item> items;
-  for (const Record& r : available_) items.push_back({r.description, r.path, r.command, false});
+  for (const Record& r : available_) items.push_back(item_of(r));
   return items;
 }
 
 std::vector<ExtensionControl::Item> ExtensionLoader::loaded() const {
   std::vector<Item> items;
-  for (const Loaded& l : loaded_)
-    items.push_back({l.record.description, l.record.path, l.record.command, l.autoloaded});
+  for (const Loaded& l : loaded_) {
+    Item item = item_of(l.record);
+    item.autoloaded = l.autoloaded;
+    item.has_entry = l.has_entry;
+    item.has_close = l.close_entry != nullptr;
+    item.calls = l.calls;
+    items.push_back(std::move(item));
+  }
   return items;
 }
 

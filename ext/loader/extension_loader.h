@@ -31,7 +31,7 @@ class ExtensionLoader : public ExtensionControl {
   // Start-up: every folder, then the extension path (Options/ExtenPath).
   void startup_scan();
   void scan_folder(const std::string& name);
-  void scan_path();
+  void scan_path() override;
   // Calls every loaded extension's CloseExtension, newest first (program exit).
   void close_all();
 
@@ -51,7 +51,10 @@ class ExtensionLoader : public ExtensionControl {
     bool autoloaded = false;
     void (*close_entry)() = nullptr;
     ExtCommand* command = nullptr;
+    bool has_entry = false;          // a CallExtension for the command word
+    std::vector<std::string> calls;  // lines routed to it, oldest first
   };
+  static Item item_of(const Record& r);
 
   void scan_directory(const std::string& dir, bool from_path);
   void probe(const std::string& path, bool check_duplicates);

@@ -45,6 +45,61 @@ typedef void (*TavNumberFn)(uint32_t value);               /* event, reset, stat
 typedef void (*TavFileFn)(const char* file, uint32_t value); /* load phase, session direction */
 typedef void (*TavMemHookFn)(uint32_t address, int32_t size, int32_t access, uint32_t parameter);
 typedef void* TavHandle; /* a registration, or an opaque host window/menu object */
+typedef void* TavValue;  /* an evaluated expression (xexpr); release it with xfree */
+
+/* Records of the debug tables, copied out in a fixed C layout. Functions that
+ * return one (or an array of them) allocate it with malloc; release it with
+ * free. Texts are NUL-terminated and cut to fit. */
+typedef struct TavSymbolInfo {
+  uint32_t value;         /* address, frame offset, register or enumerator */
+  uint32_t size;          /* bytes */
+  uint32_t type;          /* the type word */
+  uint32_t storage_class; /* 0 for a symbol of the linker's list */
+  char name[64];
+} TavSymbolInfo;
+
+typedef struct TavLineInfo {
+  uint32_t address;
+  uint32_t line;
+  uint32_t kind;          /* the debug record's kind */
+  char file[128];
+  char function[64];      /* "" outside functions */
+} TavLineInfo;
+
+typedef struct TavFileInfo {
+  uint32_t first_line;
+  uint32_t last_line;
+  uint32_t function_count;
+  uint32_t flags;
+  char name[128];         /* arrays of these end with an empty name */
+} TavFileInfo;
+
+typedef struct TavFunctionInfo {
+  uint32_t start;         /* address range [start, end) */
+  uint32_t end;
+  uint32_t first_line;
+  uint32_t last_line;
+  uint32_t arg_count;
+  uint32_t type;          /* the return type's type word */
+  char name[64];
+  char file[128];
+} TavFunctionInfo;
+
+typedef struct TavFrameInfo {
+  uint32_t base;          /* frame pointer */
+  uint32_t line;          /* last line passed in this frame */
+  char function[64];      /* arrays of these end with an empty function name */
+  char file[128];
+} TavFrameInfo;
+
+/* 28 bytes per section. */
+typedef struct TavSectionInfo {
+  uint8_t flags;          /* 1: attribute bit 7; 2: loaded elsewhere than it runs */
+  uint8_t reserved[3];
+  uint32_t placement;
+  uint32_t size;
+  char name[16];
+} TavSectionInfo;
 
 #ifdef __cplusplus
 }
@@ -140,6 +195,16 @@ TAV_API int32_t Expression(int32_t mode, const char** cursor, int32_t* is_floati
  * (at least TAV_DISASM_TEXT bytes). */
 #define TAV_DISASM_TEXT 128
 TAV_API int32_t Disassemble(uint32_t address, char* text);
+/* Evaluates the C expression at *cursor (advanced past it); *status 0 or an
+ * error number. mode 1 evaluates, 0 only resolves and types. */
+TAV_API TavValue xexpr(const char** cursor, int32_t* status, int32_t mode);
+/* Prints a value through the command output; letter a format letter or 0. */
+TAV_API void putresult(TavValue value, int32_t letter);
+TAV_API void xfree(TavValue value);
+/* Evaluates and prints each comma-separated expression as "eval" does: 0 or the error number. */
+TAV_API int32_t AnalyzeString(const char* text, int32_t letter);
+/* A name of the linker's symbol list (or a kernel variable), or null. */
+TAV_API TavSymbolInfo* rensym(const char* name);
 
 /* ---- Host: debug information --------------------------------------------- */
 TAV_API char* GetFileList(void);
@@ -157,6 +222,36 @@ TAV_API int32_t GetLineAddress(const char* file, int32_t line, uint32_t* address
 TAV_API int32_t GetVarAddress(const char* variable, const char* file, uint32_t* address);
 TAV_API int32_t GetSourceSelection(int32_t ignored, int32_t* first, int32_t* last);
 TAV_API char* GetTargetFileName(void);
+/* info[0] size in bytes, info[1] type word, info[2] storage class. */
+TAV_API int32_t GetVarInformation(const char* variable, const char* file, uint32_t* info);
+/* GetVarList restricted to variables whose size (info[0]) equals `size`. */
+TAV_API char* GetSizedVarList(const char* file, uint32_t size);
+/* The enumerator name of an enum variable's current value (malloc'ed). */
+TAV_API int32_t GetEnumValue(const char* variable, const char* file, char** text);
+TAV_API TavSymbolInfo* GetGlobalVariable(const char* name, const char* file);
+TAV_API int32_t GetSectionCount(void);
+TAV_API int32_t GetSectionInfo(TavSectionInfo* sections, int32_t max);
+/* The source position that begins exactly at an address, or null. */
+TAV_API TavLineInfo* GetDebugSymbol(uint32_t address);
+TAV_API int32_t CheckDebugSymbol(uint32_t address);
+TAV_API TavLineInfo* GetLineDebugSymbol(const char* file, int32_t line);
+TAV_API TavLineInfo* GetStartDebugSymbol(const char* function, const char* file);
+/* The source position whose code covers an address, or null. */
+TAV_API TavLineInfo* GetLineMatch(uint32_t address);
+TAV_API TavFileInfo* GetFileInfo(const char* file);
+TAV_API TavFunctionInfo* GetFunctionInfo(const char* function, const char* file);
+/* "int *p": the variable's declaration. */
+TAV_API char* GetVariableDescription(const char* variable, const char* file);
+TAV_API int32_t GetVariableSize(const char* variable, const char* file);
+/* One line of a source file as the source path finds it, or null. */
+TAV_API char* GetSrcLine(const char* file, int32_t line);
+/* Every file; every line record in address order; the call stack, innermost
+ * first. Arrays ended by an entry with an empty name; null when empty. */
+TAV_API TavFileInfo* GetFileChain(void);
+TAV_API TavLineInfo* GetDebugList(void);
+TAV_API TavFrameInfo* GetCurrentStack(void);
+/* 1 while a loaded extension handles the "xref" command word. */
+TAV_API int32_t GetXrefsFlag(void);
 
 /* ---- Host: menus, windows, displays (neutral in the console host) -------- */
 TAV_API int32_t AllocateMenuIDs(int32_t count);
@@ -197,6 +292,29 @@ TAV_API void DeleteSourceBrowser(TavHandle view);
 TAV_API TavHandle CreateMemoryCodeBrowser(const char* title, uint32_t address);
 TAV_API void DeleteMemoryBrowser(TavHandle view);
 TAV_API void SetChronology(int32_t value);
+TAV_API void SetAssemblerWindow(int32_t command);
+TAV_API void SetRegistersWindow(int32_t command);
+TAV_API void SetStackWindow(int32_t command);
+TAV_API void TavCodeMemUpdate(int32_t flag);
+TAV_API void TavDataMemUpdate(int32_t flag);
+TAV_API TavHandle CreateFileBrowser(void);
+TAV_API TavHandle CreateFunctionBrowser(void);
+TAV_API void DeleteFileBrowser(TavHandle view);
+TAV_API void DeleteFunctionBrowser(TavHandle view);
+/* The four settings: display unit (1, 2, 4), format letter, columns, follow (0/1). */
+TAV_API TavHandle CreateMemoryDataBrowser(const char* title, uint32_t address, int32_t unit, int32_t format,
+                                          int32_t columns, int32_t follow);
+/* The chosen name (host-owned, valid until the next call) or null. */
+TAV_API const char* SelectSourceFile(void);
+TAV_API const char* SelectSourceFunction(void);
+TAV_API void ApplicationTreeDisplay(int32_t on);
+TAV_API void MDIUpdate(void);
+/* A message from the texts after `second`, ended by a null text. */
+TAV_API void MyMultMessShow(TavHandle window, int32_t first, int32_t second, ...);
+TAV_API int32_t TavPrintFile(TavHandle window, const char* file, int32_t first_line, int32_t last_line);
+TAV_API void FunctionKey(int32_t key);
+/* The memory-range dialog's own procedure: not meant to be called; answers 0. */
+TAV_API int32_t MemHookProc(TavHandle dialog, uint32_t message, uint32_t wparam, uint32_t lparam);
 
 /* ---- Host: paths, configuration, look, status ---------------------------- */
 TAV_API char* GetTavPath(void);
@@ -211,6 +329,7 @@ TAV_API const char* GetExecName(void);
 TAV_API uint32_t GetTavColor(uint32_t index);
 TAV_API uint32_t GetTavTextColor(void);
 TAV_API int32_t GetTavTabWidth(void);
+TAV_API TavHandle GetTavFontObject(void);
 TAV_API void LeftStatus(const char* text);
 TAV_API void MiddleStatus(const char* text);
 TAV_API void RightStatus(const char* text);

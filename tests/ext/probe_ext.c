@@ -62,6 +62,11 @@ static void load_fn(const char* file, uint32_t phase) {
   snprintf(t, sizeof t, "load(%s,%u) ", slash ? slash + 1 : file, (unsigned)phase);
   APPEND(notices, t);
 }
+static void session_fn(const char* file, uint32_t direction) {
+  char t[80];
+  snprintf(t, sizeof t, "session(%s,%u) ", file, (unsigned)direction);
+  APPEND(notices, t);
+}
 static void reset_fn(uint32_t v) { APPEND(notices, v == 0 ? "reset " : "reset? "); }
 static void update_fn(uint32_t kind) {
   char t[16];
@@ -272,6 +277,108 @@ static void check_neutral(void) {
     uint32_t cycles = 0;
     sayf("xgexinst.called", XGexinst(&cycles) >= 0 || 1);
   }
+  /* views by kind, list views and dialogs: nothing without windows */
+  SetAssemblerWindow(0xF020);
+  SetRegistersWindow(0xF020);
+  SetStackWindow(0xF020);
+  TavCodeMemUpdate(1);
+  TavDataMemUpdate(0);
+  sayf("lists", CreateFileBrowser() != NULL || CreateFunctionBrowser() != NULL ||
+                    CreateMemoryDataBrowser("data", 0x2000, 1, 'x', 16, 0) != NULL);
+  DeleteFileBrowser(NULL);
+  DeleteFunctionBrowser(NULL);
+  sayf("select", SelectSourceFile() != NULL || SelectSourceFunction() != NULL);
+  ApplicationTreeDisplay(1);
+  sayf("font", GetTavFontObject() != NULL);
+  MDIUpdate();
+  MyMultMessShow(NULL, 0, 0, "multi", "-part", (const char*)NULL);
+  sayf("print", TavPrintFile(NULL, "main.c", 1, 2));
+  FunctionKey(0);
+  sayf("hookproc", MemHookProc(NULL, 0, 0, 0));
+}
+
+/* The debug tables of demo.x12 as records; the program stopped in main. */
+static void check_records(void) {
+  uint32_t info[3] = {0, 0, 0};
+  int32_t status = -1, count = 0;
+  char* text = NULL;
+  const char* cursor = "g_int + 3";
+  TavValue value = xexpr(&cursor, &status, 1);
+  TavSymbolInfo* sym;
+  TavLineInfo* line;
+  TavFileInfo* files;
+  TavFunctionInfo* fn;
+  TavFrameInfo* stack;
+  TavSectionInfo sections[4];
+  sayf("xexpr.status", status);
+  putresult(value, 0);
+  docmd("mess \" \"", 0);
+  putresult(value, 'x');
+  docmd("mess \"\\n\"", 0);
+  xfree(value);
+  sayf("analyze", AnalyzeString("g_char, g_short", 0));
+  sayf("analyze.bad", AnalyzeString("nosuchname", 0) != 0);
+  sym = rensym("_main");
+  sayf("rensym", sym != NULL);
+  free(sym);
+  sayf("varinfo", GetVarInformation("g_short", NULL, info));
+  sayf("varinfo.size", info[0]);
+  text = GetSizedVarList("types.c", 8);
+  says("sized.first", text);
+  free(text);
+  text = NULL;
+  sayf("enum", GetEnumValue("g_mode", NULL, &text));
+  says("enum.text", text);
+  free(text);
+  sym = GetGlobalVariable("g_long", NULL);
+  sayf("global.size", sym ? (long long)sym->size : -1);
+  says("global.name", sym ? sym->name : NULL);
+  free(sym);
+  text = GetVariableDescription("g_pint", NULL);
+  says("description", text);
+  free(text);
+  sayf("varsize", GetVariableSize("g_ldouble", NULL));
+  sayf("sections", GetSectionCount() > 0);
+  memset(sections, 0, sizeof sections);
+  sayf("sectioninfo", GetSectionInfo(sections, 4) > 0 && sections[0].name[0] != 0);
+  line = GetStartDebugSymbol("main", NULL);
+  if (line) {
+    TavLineInfo* same = GetDebugSymbol(line->address);
+    TavLineInfo* covering = GetLineMatch(line->address + 1);
+    says("start.file", line->file);
+    sayf("start.line", line->line);
+    sayf("start.check", CheckDebugSymbol(line->address));
+    sayf("start.same", same && same->line == line->line);
+    sayf("start.covering", covering && covering->line == line->line);
+    free(same);
+    free(covering);
+  }
+  free(line);
+  line = GetLineDebugSymbol("main.c", 15);
+  sayf("line15", line ? (long long)line->line : -1);
+  says("line15.function", line ? line->function : NULL);
+  free(line);
+  files = GetFileInfo("main.c");
+  sayf("fileinfo.functions", files ? (long long)files->function_count : -1);
+  free(files);
+  fn = GetFunctionInfo("main", NULL);
+  says("function.file", fn ? fn->file : NULL);
+  sayf("function.range", fn && fn->start < fn->end);
+  free(fn);
+  text = GetSrcLine("main.c", 7);
+  says("srcline7", text);
+  free(text);
+  files = GetFileChain();
+  for (count = 0; files && files[count].name[0]; ++count) {}
+  sayf("filechain", count);
+  free(files);
+  line = GetDebugList();
+  sayf("debuglist", line && line[0].file[0] != 0);
+  free(line);
+  stack = GetCurrentStack();
+  says("stack.innermost", stack ? stack[0].function : NULL);
+  free(stack);
+  sayf("xrefs", GetXrefsFlag());
 }
 
 /* Tried from inside a status notice: the target runs, so these do nothing. */
@@ -295,6 +402,8 @@ TAV_EXTENSION int CallExtension(const char* line) {
     check_look();
   } else if (strncmp(w, "neutral", 7) == 0) {
     check_neutral();
+  } else if (strncmp(w, "records", 7) == 0) {
+    check_records();
   } else if (strncmp(w, "arm", 3) == 0) {
     /* newest first: C, B, A */
     order[0] = notices[0] = hooks[0] = '\0';
@@ -308,7 +417,7 @@ TAV_EXTENSION int CallExtension(const char* line) {
     RegisterLoadFunction(load_fn);
     RegisterResetFunction(reset_fn);
     RegisterEventFunction(event_fn);
-    RegisterSessionFunction(load_fn);
+    RegisterSessionFunction(session_fn);
     RegisterUpdateFunction(update_fn);
     /* a word write to local 0x2000 (global 0xFE000): one call, after the write */
     hook_handles[0] = RegisterMemHook(0xFE000, 2, 2, 1, hook_fn);
@@ -361,6 +470,6 @@ TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
   return strcmp(processor, "S12X") == 0 && execution_type == 1;
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "Interface probe"; }
-TAV_EXTENSION const char* GetExtensionHelp(void) { return "probe exec|look|neutral|arm|unhook|report|quiet"; }
+TAV_EXTENSION const char* GetExtensionHelp(void) { return "probe exec|look|neutral|records|arm|unhook|report|quiet"; }
 TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
 TAV_EXTENSION const char* GetCommandName(void) { return "probe"; }

@@ -28,12 +28,13 @@ case $case in
     cp "$libs/probe_ext.so" "$dir/prog/EXTENSIONS/probe.so"
     cp "$bindir/EXTENSIONS/trace.so" "$dir/prog/AUTOLOAD/trace.so"
     cp "$libs/probe_ext.so" "$dir/extra/pathprobe.so"
+    mkdir -p "$dir/later" && cp "$libs/probe_ext.so" "$dir/later/later.so"
     printf '[Options]\nExtenPath=%s/nowhere|%s/extra/\n' "$dir" "$dir" >"$dir/config/ZUZU12Z.INI"
     ;;
   probe)
     mkdir -p "$dir/prog/EXTENSIONS"
     cp "$libs/probe_ext.so" "$dir/prog/EXTENSIONS/probe.so"
-    cp "$examples/demo.x12" "$dir/run/"
+    cp "$examples/demo.x12" "$cases/../../../examples/demo/main.c" "$dir/run/"
     ;;
   none) ;;
   crg|pit)  # a peripheral and the firmware-style program that drives it

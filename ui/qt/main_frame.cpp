@@ -431,6 +431,10 @@ void MainFrame::dispatch(int id) {
     case kCmdStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); action(390)->setChecked(statusBar()->isVisible()); return;
     case kCmdToolbar: toolbar_->setVisible(!toolbar_->isVisible()); action(392)->setChecked(toolbar_->isVisible()); return;
     case kCmdKeyBinding: key_binding_dialog(); return;
+    case kCmdExtensionPath:
+    case kCmdAvailableExtensions:
+    case kCmdCurrentExtensions: extensions_dialog(id); return;
+    case kCmdExtensionButton: return;  // the extension watches its own button
     case kCmdHelpTav:
     case kCmdHelpC:
     case kCmdHelpCLib: open_help(id); return;

@@ -4,6 +4,7 @@
 // holds no debugger logic.
 #pragma once
 #include <QColor>
+#include <QFont>
 #include <QMainWindow>
 #include <array>
 #include <map>
@@ -86,6 +87,29 @@ class MainFrame : public QMainWindow, public Host {
   WindowLayout window_layout() override;
   void apply_window_layout(const WindowLayout& layout) override;
 
+  // Host: the frame as extensions see it (frame_extensions.cpp). Handles are
+  // pointers to the Qt objects: QMainWindow, QMdiArea, QToolBar, QMenu,
+  // QMdiSubWindow, QFont.
+  void* frame_object(FrameObject which) override;
+  int menu_position(std::string_view title) override;
+  int extensions_menu_items() override;
+  int add_toolbar_button(void* module, std::string_view bitmap) override;
+  void system_command(void* window, int command) override;
+  int windows_style() override;
+  void set_windows_style(int style) override;
+  void display_view(View view, bool on) override;
+  void view_command(View view, int command) override;
+  void hide_command_window() override;
+  void close_view(void* view) override;
+  void busy_cursor(bool on) override;
+  void edit_extension_path() override;
+  std::uint32_t colour(int index) override;
+  void function_key(int key) override;
+  bool select_name(bool functions, std::string& name) override;
+
+  // The Extensions menu: the path editor, the available and the loaded extensions.
+  void extensions_dialog(int id);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -102,6 +126,7 @@ class MainFrame : public QMainWindow, public Host {
   void toggle_view(int id);
   QMdiSubWindow* open_view(int id);
   void close_view(int id);
+  void show_system_command(QWidget* window, int command);
   void sync_view_checks();
   void fill_recent(QMenu* file_menu);
   void load_dialog();
@@ -131,6 +156,9 @@ class MainFrame : public QMainWindow, public Host {
   int busy_ = 0;
   bool modal_boxes_ = true;
   bool close_requested_ = false;
+  QMenu* function_popup_ = nullptr;  // context menus extensions may add to
+  QMenu* variable_popup_ = nullptr;
+  QFont command_font_;  // GetTavFontObject
 };
 
 }  // namespace tav::qt

@@ -127,7 +127,9 @@ constexpr MenuEntry kMenu[] = {
     {1, 193, "&Free", nullptr, C, " Leave the Windows where they are "},
 
     {0, 0, "E&xtensions", nullptr, 0, " Extensions "},
-    {1, 1350, "&Extensions ...", nullptr, X, " List the Loaded Extensions "},
+    {1, 1350, "Extensions Path", nullptr, G, " Edit the Extension Path "},
+    {1, 1351, "Show Available &Extensions", nullptr, G, " List the Extensions that can be Loaded "},
+    {1, 1352, "Show C&urrent Extensions", nullptr, G, " List the Loaded Extensions "},
 
     {0, 0, "&Help", nullptr, 0, " Help "},
     {1, 13001, "On &Tav", nullptr, 0, " Help on Tav Usage "},

@@ -76,6 +76,10 @@ enum CommandId {
   kCmdCodeEvent = 805,
   kCmdDataEvent = 806,
   kCmdKeyBinding = 1310,
+  kCmdExtensionPath = 1350,
+  kCmdAvailableExtensions = 1351,
+  kCmdCurrentExtensions = 1352,
+  kCmdExtensionButton = 1000,  // every toolbar button an extension adds
   kCmdHelpTav = 13001,
   kCmdHelpC = 13002,
   kCmdHelpCLib = 13003,

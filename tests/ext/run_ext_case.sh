@@ -42,6 +42,12 @@ case $case in
     cp "$bindir/IOREGS/$case.so" "$dir/prog/IOREGS/"
     cp "$libs/../${case}"_*.s19 "$dir/run/"
     ;;
+  sci|atd|ect|fw)  # the peripheral pack and a program that drives it
+    mkdir -p "$dir/prog/IOREGS"
+    cp "$bindir"/IOREGS/*.so "$dir/prog/IOREGS/"
+    cp "$libs/../${case}"_prog.s19 "$dir/run/"
+    for extra in "$cases/$case".*.csv; do [[ -f $extra ]] && cp "$extra" "$dir/run/"; done
+    ;;
   trace)
     mkdir -p "$dir/prog/EXTENSIONS"
     cp "$bindir/EXTENSIONS/trace.so" "$dir/prog/EXTENSIONS/"

@@ -57,9 +57,19 @@ struct DataRecord {
   int width = 4;  // address digits
 };
 
+// An Intel Hex extended address record (02: segment, 04: upper 16 bits)
+// sets the base that later data record addresses are added to.
+bool hex_base(std::string_view line, std::uint32_t type, std::uint32_t& base) {
+  std::uint32_t value = 0;
+  if (type != 2 && type != 4) return false;
+  if (hex_field(line, 9, 4, value)) base = type == 2 ? value << 4 : value << 16;
+  return true;
+}
+
 // The data records' addresses, for choosing the form and erasing flash.
 std::vector<DataRecord> scan_data(ByteView file) {
   std::vector<DataRecord> out;
+  std::uint32_t base = 0;  // Intel Hex extended address
   for (std::size_t pos = 0; pos < file.size();) {
     const std::string_view line = next_line(file, pos);
     DataRecord r;
@@ -69,8 +79,14 @@ std::vector<DataRecord> scan_data(ByteView file) {
       const std::uint32_t overhead = static_cast<std::uint32_t>(line[1] - '0') + 2;
       r.count = r.count > overhead ? r.count - overhead : 0;
       out.push_back(r);
-    } else if (line.size() > 8 && line[0] == ':' && line[7] == '0' && line[8] == '0') {
-      if (!hex_field(line, 1, 2, r.count) || !hex_field(line, 3, 4, r.address)) continue;
+    } else if (line.size() > 8 && line[0] == ':') {
+      std::uint32_t type = 0;
+      if (!hex_field(line, 7, 2, type) || !hex_field(line, 1, 2, r.count) || !hex_field(line, 3, 4, r.address))
+        continue;
+      if (hex_base(line, type, base)) continue;
+      if (line[8] != '0') break;
+      r.address += base;
+      r.width = base ? 8 : 4;
       out.push_back(r);
     }
   }
@@ -128,6 +144,8 @@ LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols
   std::uint32_t lines = 0;
   for (std::size_t pos = 0; pos < file.size(); ++lines) next_line(file, pos);
   host.progress("Memory Records", lines);
+  std::uint32_t hex_address_base = 0, hex_entry = 0;
+  int hex_entry_width = 0;  // 0: no start address record
 
   for (std::size_t pos = 0; pos < file.size();) {
     if (host.stop_requested()) return LoadResult::Stopped;
@@ -156,17 +174,26 @@ LoadResult load_text_records(ByteView file, Memory& memory, SymbolTable& symbols
       continue;
     }
     if (lead == ':') {
-      std::uint32_t count = 0, address = 0;
+      std::uint32_t count = 0, address = 0, type = 1, value = 0;
       hex_field(line, 1, 2, count);
       hex_field(line, 3, 4, address);
+      hex_field(line, 7, 2, type);
+      if (hex_base(line, type, hex_address_base)) continue;
+      if ((type == 3 || type == 5) && hex_field(line, 9, 8, value)) {
+        // Start address: CS:IP (03) or a linear address (05); the end record gives it.
+        hex_entry = type == 3 ? (value >> 16) * 16 + (value & 0xFFFF) : value;
+        hex_entry_width = hex_entry > 0xFFFF ? 8 : 4;
+        continue;
+      }
       if (line.size() <= 8 || line[8] != '0') {
+        if (hex_entry_width) address = entry(hex_entry, hex_entry_width);
         symbols.define_symbol(".text", address);
         host.output(fmtstr("T: 0x%hl\n", address));
         *format = ':';
         return LoadResult::Ok;
       }
       if (!*format) *format = ':';
-      write_data(line, 9, count, address, memory, form);
+      write_data(line, 9, count, hex_address_base + address, memory, form);
       continue;
     }
     host.error("read error S-record/Hex");

@@ -45,19 +45,26 @@ TEST_F(ImageTest, ShortSRecordLinesGiveFewerBytes) {
   EXPECT_FALSE(has_sym(".text")) << "no end record";
 }
 
-TEST_F(ImageTest, IntelHexStopsAtAnyRecordThatIsNotData) {
+TEST_F(ImageTest, IntelHexStopsAtTheFirstRecordThatIsNeitherDataNorAddress) {
   const std::string text =
       ":0400100001020304E2\n"
       ":02001200AABB00\n"
-      ":020000040008F2\n"   // extended address: taken as the end
-      ":0400200005060708C6\n";
+      ":020000040008F2\n"   // extended linear address: later records at 0x08xxxx
+      ":0400200005060708C6\n"
+      ":020000021000EC\n"   // extended segment address: 0x10000
+      ":0100300099FF\n"
+      ":00003401CB\n"       // the end record: its address field is .text
+      ":0100400077FF\n";
   ASSERT_EQ(program.load_program(put("p.hex", text), false, false), 1);
   EXPECT_EQ(program.format(), ImageFormat::IntelHex);
   EXPECT_EQ(memory.ReadWord(0x0010), 0x0102u);
   EXPECT_EQ(memory.ReadWord(0x0012), 0xAABBu) << "a later record overwrites";
+  EXPECT_EQ(memory.ReadLong(0x080020), 0x05060708u);
   EXPECT_EQ(memory.ReadByte(0x0020), 0);
-  EXPECT_EQ(sym(".text"), 0u) << "the end record's 16-bit address";
-  EXPECT_EQ(host.out, "T: 0x0\n");
+  EXPECT_EQ(memory.ReadByte(0x010030), 0x99);
+  EXPECT_EQ(memory.ReadByte(0x010040), 0) << "after the end record";
+  EXPECT_EQ(sym(".text"), 0x34u);
+  EXPECT_EQ(host.out, "T: 0x34\n");
 }
 
 TEST_F(ImageTest, AnyOtherLineAbandonsTheTextLoad) {
@@ -163,6 +170,28 @@ TEST_F(ImageTest, BankedImagesAreDetectedAndTheirEntryIsLocal) {
   global.stay = true;
   program.load(put("b.s19", compact), global);
   EXPECT_EQ(memory.ReadLong(0xF88000), 0x11223344u);
+}
+
+TEST_F(ImageTest, BankedHexImagesConvertLikeSRecordsAndTakeTheirStartAddress) {
+  const std::string text =
+      ":0200000400F806\n"
+      ":0480000011223344AA\n"        // F8:8000
+      ":0200000400FF00\n"
+      ":02BFFE00C00000\n"            // FF:BFFE, the reset vector in its banked form
+      ":040000050000C00037\n"        // start linear address: 16 bits, a local address
+      ":00000001FF\n";
+  ASSERT_EQ(program.load_program(put("b.hex", text), false, false), 1);
+  EXPECT_EQ(memory.ReadLong(0x7E0000), 0x11223344u);
+  EXPECT_EQ(memory.ReadWord(0x7FFFFE), 0xC000u);
+  EXPECT_EQ(sym(".text"), 0x7FC000u);
+  EXPECT_EQ(host.out, "addresses: banked (page:window) converted to global\nT: 0x7fc000\n");
+
+  LoadOptions local;
+  local.address_form = AddressForm::Local;
+  local.stay = true;
+  program.load(put("l.hex", ":02FFFE00C0003F\n:040000030000C00039\n:00000001FF\n"), local);
+  EXPECT_EQ(memory.ReadWord(0x7FFFFE), 0xC000u);
+  EXPECT_EQ(sym(".text"), 0x7FC000u) << "a segment:offset start address of 16 bits is local";
 }
 
 TEST_F(ImageTest, SixteenBitImagesWithTheResetVectorAreLocal) {

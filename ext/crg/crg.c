@@ -1,18 +1,23 @@
 /* The S12X clock and reset generator (CRG) as an extension: the PLL lock
- * flag and the real-time interrupt (RTI).
+ * flag, the real-time interrupt (RTI) and the COP watchdog.
  *
  * Registers (MC9S12XDP512): SYNR 0x34, REFDV 0x35, CRGFLG 0x37, CRGINT 0x38,
- * CLKSEL 0x39, PLLCTL 0x3A, RTICTL 0x3B. The PLL locks at once when it is on
- * (LOCK and TRACK read 1 while PLLCTL.PLLON is set). CRGFLG's RTIF, PORF,
- * LVRF, LOCKIF and SCMIF are cleared by writing 1. The RTI counts the
+ * CLKSEL 0x39, PLLCTL 0x3A, RTICTL 0x3B, COPCTL 0x3C, ARMCOP 0x3F. The PLL
+ * locks at once when it is on (LOCK and TRACK read 1 while PLLCTL.PLLON is
+ * set). The oscillator never fails: SCM reads 0 and neither the clock
+ * monitor nor self-clock mode ever acts. CRGFLG's RTIF, PORF, LVRF, LOCKIF
+ * and SCMIF are cleared by writing 1. The RTI and the COP count the
  * oscillator clock, which is worked out from the bus cycles and the PLL
  * settings: oscillator cycles per bus cycle = (REFDV+1)/(SYNR+1) with PLLSEL
- * set, else 2. When it expires RTIF is set, and with CRGINT.RTIE the
- * interrupt at vector 0xFFF0 is raised.
+ * set, else 2. When the RTI expires RTIF is set, and with CRGINT.RTIE the
+ * interrupt at vector 0xFFF0 is raised. The COP (COPCTL.CR) is restarted by
+ * writing 0x55 then 0xAA to ARMCOP; when it runs out, when ARMCOP gets any
+ * other value, or (window mode, WCOP) a write falls in the first three
+ * quarters of the period, the CPU is reset through the vector at 0xFFFA.
  *
  * Command "crg": the RTI period in oscillator cycles, the number of RTI
- * periods so far and CRGFLG.
- * The per-instruction callback is registered only while the RTI runs.
+ * periods so far, CRGFLG, the COP period and the COP resets so far.
+ * The per-instruction callback is registered only while the RTI or COP runs.
  */
 #include <stdio.h>
 #include <string.h>
@@ -21,6 +26,7 @@
 
 enum {
   SYNR = 0x34, REFDV = 0x35, CRGFLG = 0x37, CRGINT = 0x38, CLKSEL = 0x39, PLLCTL = 0x3A, RTICTL = 0x3B,
+  COPCTL = 0x3C, ARMCOP = 0x3F, WCOP = 0x80, COP_VECTOR = 0xFFFA,
   RTIF = 0x80, LOCK = 0x08, TRACK = 0x04, W1C = 0xF2, /* RTIF PORF LVRF LOCKIF SCMIF */
   RTIE = 0x80, PLLSEL = 0x80, PLLON = 0x40, RTI_VECTOR = 0xFFF0
 };
@@ -31,6 +37,11 @@ static uint32_t last_cycles;
 static uint64_t osc_scaled;    /* oscillator cycles x (SYNR+1), towards the next RTI */
 static uint32_t rti_period;    /* oscillator cycles per RTI period, 0: off */
 static uint32_t rti_count;
+static uint64_t cop_scaled;    /* oscillator cycles x (SYNR+1) since the COP was last served */
+static uint32_t cop_period;    /* oscillator cycles per COP period, 0: off */
+static uint32_t cop_resets;
+static int cop_armed;          /* 0x55 written, 0xAA awaited */
+static int cop_reset_due;      /* a wrong ARMCOP write: reset after this instruction */
 
 static void say(const char* text) {
   char line[300];
@@ -52,26 +63,68 @@ static uint8_t visible_flags(void) {
   return (uint8_t)(flags | ((ReadByte(PLLCTL) & PLLON) ? (LOCK | TRACK) : 0));
 }
 
+static void update_callback(void) {
+  if ((rti_period || cop_period) && !tick_cb) tick_cb = RegisterCBFunction(on_cycles);
+  if (!rti_period && !cop_period && tick_cb) {
+    UnRegisterCBFunction(tick_cb);
+    tick_cb = NULL;
+  }
+}
+
 static void restart_rti(void) {
   rti_period = period_of((uint8_t)ReadByte(RTICTL));
   osc_scaled = 0;
   last_cycles = GetCycleCount();
-  if (rti_period && !tick_cb) tick_cb = RegisterCBFunction(on_cycles);
-  if (!rti_period && tick_cb) {
-    UnRegisterCBFunction(tick_cb);
-    tick_cb = NULL;
-  }
+  update_callback();
+}
+
+/* The COP time-out of COPCTL.CR in oscillator cycles (0: off). */
+static uint32_t cop_period_of(uint8_t copctl) {
+  static const uint8_t shift[8] = {0, 14, 16, 18, 20, 22, 23, 24};
+  return (copctl & 7) ? 1u << shift[copctl & 7] : 0;
+}
+
+static void restart_cop(void) {
+  cop_period = cop_period_of((uint8_t)ReadByte(COPCTL));
+  cop_scaled = 0;
+  cop_armed = 0;
+  last_cycles = GetCycleCount();
+  update_callback();
+}
+
+static void reset_registers(void);
+
+/* A COP reset: the CPU starts again at the word of the COP vector, the
+ * page registers and the CRG's own registers at their reset values. */
+static void cop_reset(void) {
+  ++cop_resets;
+  reset_registers();
+  flags = 0; /* not a power-on reset */
+  WriteByte(CRGFLG, visible_flags());
+  WriteByte(0x30, 0xFE); /* PPAGE, RPAGE, EPAGE (the page mirror sets the registers) */
+  WriteByte(0x16, 0xFD);
+  WriteByte(0x17, 0xFE);
+  WriteNamedRegister("ccr", 0xD0);
+  WriteNamedRegister("pc", ReadWord(0x7FC000 + (COP_VECTOR & 0x3FFF)));
 }
 
 static void on_cycles(uint32_t cycles) {
   const uint32_t bus = cycles - last_cycles;
   uint32_t num = 2, den = 1; /* oscillator cycles per bus cycle = num/den */
   last_cycles = cycles;
-  if (!rti_period) return;
   if (ReadByte(CLKSEL) & PLLSEL) {
     num = (ReadByte(REFDV) & 0x3F) + 1u;
     den = (ReadByte(SYNR) & 0x3F) + 1u;
   }
+  if (cop_period) {
+    cop_scaled += (uint64_t)bus * num;
+    if (cop_reset_due || cop_scaled >= (uint64_t)cop_period * den) {
+      cop_reset_due = 0;
+      cop_reset();
+      return;
+    }
+  }
+  if (!rti_period) return;
   osc_scaled += (uint64_t)bus * num;
   while (osc_scaled >= (uint64_t)rti_period * den) {
     osc_scaled -= (uint64_t)rti_period * den;
@@ -79,6 +132,23 @@ static void on_cycles(uint32_t cycles) {
     flags |= RTIF;
     WriteByte(CRGFLG, visible_flags()); /* raw: no hook of ours runs */
     if (ReadByte(CRGINT) & RTIE) RaiseInterrupt(RTI_VECTOR);
+  }
+}
+
+/* A write to ARMCOP: 0x55 then 0xAA restarts the COP; anything else, or a
+ * write in the closed window, resets after the instruction. */
+static void serve_cop(uint8_t value) {
+  const uint32_t den = (ReadByte(CLKSEL) & PLLSEL) ? (ReadByte(SYNR) & 0x3F) + 1u : 1u;
+  WriteByte(ARMCOP, 0); /* reads 0 */
+  if (!cop_period) return;
+  if ((ReadByte(COPCTL) & WCOP) && cop_scaled < (uint64_t)cop_period * den / 4 * 3) value = 0;
+  if (value == 0x55) {
+    cop_armed = 1;
+  } else if (value == 0xAA && cop_armed) {
+    cop_armed = 0;
+    cop_scaled = 0;
+  } else if (value != 0xAA) {
+    cop_reset_due = 1;
   }
 }
 
@@ -90,6 +160,8 @@ static void on_access(uint32_t address, int32_t size, int32_t access, uint32_t p
     const uint8_t written = (uint8_t)ReadByte(address);
     if (address == CRGFLG) flags = (uint8_t)(flags & ~(written & W1C));
     if (address == RTICTL) restart_rti();
+    if (address == COPCTL) restart_cop();
+    if (address == ARMCOP) serve_cop(written);
   }
   WriteByte(CRGFLG, visible_flags());
 }
@@ -101,18 +173,23 @@ static void reset_registers(void) {
   WriteByte(CLKSEL, 0);
   WriteByte(CRGINT, 0);
   WriteByte(RTICTL, 0);
+  WriteByte(COPCTL, 0);
+  WriteByte(ARMCOP, 0);
   flags = 0x40; /* PORF: power on reset */
   rti_count = 0;
   WriteByte(CRGFLG, visible_flags());
+  cop_reset_due = 0;
+  restart_cop();
   restart_rti();
 }
 
 static void on_reset(uint32_t unused) {
   (void)unused;
+  cop_resets = 0;
   reset_registers();
 }
 
-static TavHandle hook_flags, hook_rti;
+static TavHandle hook_flags, hook_rti, hook_cop;
 
 TAV_EXTENSION int InitExtension(void* main_window, void* instance, void* module) {
   (void)main_window;
@@ -122,6 +199,7 @@ TAV_EXTENSION int InitExtension(void* main_window, void* instance, void* module)
   reset_registers();
   hook_flags = RegisterMemHook(CRGFLG, 1, 3, 0, on_access);  /* reads see LOCK; writes clear flags */
   hook_rti = RegisterMemHook(RTICTL, 1, 2, 0, on_access);    /* a new RTI rate restarts the RTI */
+  hook_cop = RegisterMemHook(COPCTL, 4, 2, 0, on_access);    /* COPCTL and ARMCOP */
   RegisterResetFunction(on_reset);
   return 1;
 }
@@ -129,6 +207,7 @@ TAV_EXTENSION int InitExtension(void* main_window, void* instance, void* module)
 TAV_EXTENSION void CloseExtension(void) {
   UnRegisterMemHook(hook_flags);
   UnRegisterMemHook(hook_rti);
+  UnRegisterMemHook(hook_cop);
   if (tick_cb) UnRegisterCBFunction(tick_cb);
   tick_cb = NULL;
 }
@@ -136,8 +215,9 @@ TAV_EXTENSION void CloseExtension(void) {
 TAV_EXTENSION int CallExtension(const char* line) {
   char text[200];
   (void)line;
-  snprintf(text, sizeof text, "crg: rti period %u oscillator cycles, %u periods, flags 0x%02x",
-           (unsigned)rti_period, (unsigned)rti_count, (unsigned)visible_flags());
+  snprintf(text, sizeof text, "crg: rti period %u oscillator cycles, %u periods, flags 0x%02x, cop period %u, %u cop resets",
+           (unsigned)rti_period, (unsigned)rti_count, (unsigned)visible_flags(), (unsigned)cop_period,
+           (unsigned)cop_resets);
   say(text);
   return 1;
 }
@@ -145,10 +225,10 @@ TAV_EXTENSION int CallExtension(const char* line) {
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
   return strcmp(processor, "S12X") == 0 && execution_type == 1;
 }
-TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X CRG: PLL lock and real-time interrupt"; }
+TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X CRG: PLL lock, real-time interrupt and COP watchdog"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {
-  return "Models CRGFLG (LOCK, write-one-to-clear flags) and the RTI (RTICTL, RTIF, RTIE, vector 0xFFF0). "
-         "crg: shows the RTI period and count";
+  return "Models CRGFLG (LOCK, write-one-to-clear flags), the RTI (RTICTL, RTIF, RTIE, vector 0xFFF0) and the "
+         "COP watchdog (COPCTL, ARMCOP 0x55/0xAA, reset through 0xFFFA). crg: shows the RTI and COP state";
 }
 TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
 TAV_EXTENSION const char* GetExtensionVersion(void) { return "0.1"; }

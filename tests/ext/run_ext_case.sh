@@ -37,7 +37,7 @@ case $case in
     cp "$examples/demo.x12" "$cases/../../../examples/demo/main.c" "$dir/run/"
     ;;
   none) ;;
-  crg|pit|flashctl)  # a peripheral and the firmware-style program that drives it
+  crg|pit|flashctl|ports)  # a peripheral and the firmware-style program that drives it
     mkdir -p "$dir/prog/IOREGS"
     cp "$bindir/IOREGS/$case.so" "$dir/prog/IOREGS/"
     cp "$libs/../${case}"_*.s19 "$dir/run/"

@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "  -r          run the command \"remote\"\n"
     "  -b, -m, -D  accepted; nothing to do for a console\n"
     "  --kernel    the kernel console (prompt \"-> \") instead of the command window\n"
+    "  --no-peripherals  the peripheral models (IOREGS) are not loaded by themselves\n"
+    "  --realtime  runs take as long as the simulated time (bus clock from the CRG)\n"
     "  --where     after each run show where the target stopped, and mark the PC in\n"
     "              disa (the default when standard input is a terminal); --no-where\n"
     "  --help      this text;  --version  the version\n"
@@ -61,9 +63,20 @@ int main(int argc, char** argv) {
   // Extensions talk to this debugger; they are found beside tavc and on the
   // configuration's extension path, and closed when tavc ends.
   const std::string program_dir = tav::executable_directory();
+  bool realtime = false;
   tav::bind_extension_api(&debugger, program_dir + "/tavc");
   tav::ExtensionLoader extensions(debugger, program_dir);
+  for (const char* option : {"--no-peripherals", "--realtime"}) {
+    const auto at = std::find(args.begin(), args.end(), option);
+    if (at == args.end()) continue;
+    if (option == std::string_view("--no-peripherals")) extensions.set_peripherals(false);
+    else realtime = true;
+    args.erase(at);
+  }
   extensions.startup_scan();
+  // Real-time pacing is the CRG's: it knows the bus clock.
+  if (realtime && !debugger.ext_commands.offer("crg realtime on"))
+    std::fputs("Error: --realtime: the crg extension is not loaded\n", stderr);
 
   for (const char* option : {"--where", "--no-where"}) {
     const auto at = std::find(args.begin(), args.end(), option);

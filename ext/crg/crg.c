@@ -15,11 +15,21 @@
  * other value, or (window mode, WCOP) a write falls in the first three
  * quarters of the period, the CPU is reset through the vector at 0xFFFA.
  *
+ * Real-time pacing ("crg realtime on"): runs wait so that the simulated
+ * time (bus cycles at the bus clock of the oscillator, 8 MHz unless "crg
+ * oscillator <hz>" says otherwise) does not get ahead of the wall clock;
+ * checked once per simulated millisecond.
+ *
  * Command "crg": the RTI period in oscillator cycles, the number of RTI
- * periods so far, CRGFLG, the COP period and the COP resets so far.
- * The per-instruction callback is registered only while the RTI or COP runs.
+ * periods so far, CRGFLG, the COP period and the COP resets so far;
+ * "crg realtime on|off", "crg oscillator <hz>".
+ * The per-instruction callback is registered only while the RTI or COP runs
+ * or real-time pacing is on.
  */
+#define _POSIX_C_SOURCE 200809L
 #include <stdio.h>
+#include <stdlib.h>
+#include <time.h>
 #include <string.h>
 
 #include "tav/extension.h"
@@ -42,6 +52,11 @@ static uint32_t cop_period;    /* oscillator cycles per COP period, 0: off */
 static uint32_t cop_resets;
 static int cop_armed;          /* 0x55 written, 0xAA awaited */
 static int cop_reset_due;      /* a wrong ARMCOP write: reset after this instruction */
+static int realtime;
+static uint32_t paced_cycles;  /* the cycle count of the last pacing check */
+static uint64_t paced_ns;      /* simulated time since the run began */
+static struct timespec run_began;
+static uint32_t osc_hz = 8000000;
 
 static void say(const char* text) {
   char line[300];
@@ -64,8 +79,8 @@ static uint8_t visible_flags(void) {
 }
 
 static void update_callback(void) {
-  if ((rti_period || cop_period) && !tick_cb) tick_cb = RegisterCBFunction(on_cycles);
-  if (!rti_period && !cop_period && tick_cb) {
+  if ((rti_period || cop_period || realtime) && !tick_cb) tick_cb = RegisterCBFunction(on_cycles);
+  if (!rti_period && !cop_period && !realtime && tick_cb) {
     UnRegisterCBFunction(tick_cb);
     tick_cb = NULL;
   }
@@ -108,6 +123,32 @@ static void cop_reset(void) {
   WriteNamedRegister("pc", ReadWord(0x7FC000 + (COP_VECTOR & 0x3FFF)));
 }
 
+static int64_t ns_between(const struct timespec* from, const struct timespec* to) {
+  return (int64_t)(to->tv_sec - from->tv_sec) * 1000000000 + (to->tv_nsec - from->tv_nsec);
+}
+
+static void on_status(uint32_t running) {
+  if (!running) return;
+  paced_cycles = GetCycleCount();
+  paced_ns = 0;
+  clock_gettime(CLOCK_MONOTONIC, &run_began);
+}
+
+/* Waits while the simulated time is ahead of the time since the run began. */
+static void pace(uint32_t cycles, uint32_t num, uint32_t den) {
+  const uint32_t bus = cycles - paced_cycles;
+  struct timespec now;
+  if ((uint64_t)bus * num * 1000 < (uint64_t)osc_hz * den) return; /* less than 1 ms simulated */
+  paced_cycles = cycles;
+  paced_ns += (uint64_t)((double)bus * num * 1e9 / ((double)osc_hz * den));
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const int64_t ahead = (int64_t)paced_ns - ns_between(&run_began, &now);
+  if (ahead > 0) {
+    const struct timespec wait = {(time_t)(ahead / 1000000000), (long)(ahead % 1000000000)};
+    nanosleep(&wait, NULL);
+  }
+}
+
 static void on_cycles(uint32_t cycles) {
   const uint32_t bus = cycles - last_cycles;
   uint32_t num = 2, den = 1; /* oscillator cycles per bus cycle = num/den */
@@ -116,6 +157,7 @@ static void on_cycles(uint32_t cycles) {
     num = (ReadByte(REFDV) & 0x3F) + 1u;
     den = (ReadByte(SYNR) & 0x3F) + 1u;
   }
+  if (realtime) pace(cycles, num, den);
   if (cop_period) {
     cop_scaled += (uint64_t)bus * num;
     if (cop_reset_due || cop_scaled >= (uint64_t)cop_period * den) {
@@ -201,6 +243,7 @@ TAV_EXTENSION int InitExtension(void* main_window, void* instance, void* module)
   hook_rti = RegisterMemHook(RTICTL, 1, 2, 0, on_access);    /* a new RTI rate restarts the RTI */
   hook_cop = RegisterMemHook(COPCTL, 4, 2, 0, on_access);    /* COPCTL and ARMCOP */
   RegisterResetFunction(on_reset);
+  RegisterStatusFunction(on_status);
   return 1;
 }
 
@@ -214,7 +257,31 @@ TAV_EXTENSION void CloseExtension(void) {
 
 TAV_EXTENSION int CallExtension(const char* line) {
   char text[200];
-  (void)line;
+  const char* rest = line + 3;
+  while (*rest == ' ' || *rest == '\t') ++rest;
+  if (strncmp(rest, "oscillator", 10) == 0) {
+    char* end = NULL;
+    const unsigned long hz = strtoul(rest + 10, &end, 0);
+    while (end && (*end == ' ' || *end == '\t')) ++end;
+    if (end != rest + 10 && end && !*end && hz >= 1000 && hz <= 100000000) osc_hz = (uint32_t)hz;
+    else if (rest[10]) say("crg: usage: crg oscillator <1000 to 100000000 Hz>");
+    snprintf(text, sizeof text, "crg: oscillator %u Hz", (unsigned)osc_hz);
+    say(text);
+    return 1;
+  }
+  if (strncmp(rest, "realtime", 8) == 0) {
+    rest += 8;
+    while (*rest == ' ' || *rest == '\t') ++rest;
+    if (strcmp(rest, "on") == 0 || strcmp(rest, "off") == 0) {
+      realtime = rest[1] == 'n';
+      on_status(1);
+      update_callback();
+    } else if (*rest) {
+      say("crg: usage: crg realtime on|off");
+    }
+    say(realtime ? "crg: realtime on" : "crg: realtime off");
+    return 1;
+  }
   snprintf(text, sizeof text, "crg: rti period %u oscillator cycles, %u periods, flags 0x%02x, cop period %u, %u cop resets",
            (unsigned)rti_period, (unsigned)rti_count, (unsigned)visible_flags(), (unsigned)cop_period,
            (unsigned)cop_resets);
@@ -228,8 +295,9 @@ TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X CRG: PLL lock, real-time interrupt and COP watchdog"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {
   return "Models CRGFLG (LOCK, write-one-to-clear flags), the RTI (RTICTL, RTIF, RTIE, vector 0xFFF0) and the "
-         "COP watchdog (COPCTL, ARMCOP 0x55/0xAA, reset through 0xFFFA). crg: shows the RTI and COP state";
+         "COP watchdog (COPCTL, ARMCOP 0x55/0xAA, reset through 0xFFFA). crg: shows the RTI and COP state; "
+         "crg realtime on|off: runs at simulated wall-clock speed; crg oscillator <hz>: the crystal (8 MHz)";
 }
-TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
+TAV_EXTENSION int GetExtensionLoadType(void) { return 4; }
 TAV_EXTENSION const char* GetExtensionVersion(void) { return "0.1"; }
 TAV_EXTENSION const char* GetCommandName(void) { return "crg"; }

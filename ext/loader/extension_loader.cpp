@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "ext/loader/trial.h"
 #include "kernel/config.h"
@@ -57,6 +58,9 @@ ExtensionLoader::~ExtensionLoader() {
 }
 
 void ExtensionLoader::startup_scan() {
+  std::string setting = config_read(d_, "Options", "Peripherals", "");
+  for (char& c : setting) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (setting == "0" || setting == "no" || setting == "off") peripherals_ = false;
   for (const std::string& folder : folder_names()) {
     d_.host.status(StatusField::Left, "Searching " + folder);
     scan_folder(folder);
@@ -65,7 +69,9 @@ void ExtensionLoader::startup_scan() {
   d_.host.status(StatusField::Left, " Command");
 }
 
-void ExtensionLoader::scan_folder(const std::string& name) { scan_directory(program_dir_ + "/" + name, false); }
+void ExtensionLoader::scan_folder(const std::string& name) {
+  scan_directory(program_dir_ + "/" + name, false, peripherals_ || name != "IOREGS");
+}
 
 void ExtensionLoader::scan_path() {
   const std::string path = config_read(d_, "Options", "ExtenPath", "");
@@ -84,7 +90,7 @@ void ExtensionLoader::scan_path() {
   }
 }
 
-void ExtensionLoader::scan_directory(const std::string& dir, bool from_path) {
+void ExtensionLoader::scan_directory(const std::string& dir, bool from_path, bool may_autoload) {
   DIR* listing = opendir(dir.c_str());
   if (!listing) return;  // a folder that does not exist holds no extensions
   std::vector<std::string> entries;
@@ -103,11 +109,11 @@ void ExtensionLoader::scan_directory(const std::string& dir, bool from_path) {
       report(full, "not a regular file");
       continue;
     }
-    probe(full, from_path);
+    probe(full, from_path, may_autoload);
   }
 }
 
-void ExtensionLoader::probe(const std::string& path, bool check_duplicates) {
+void ExtensionLoader::probe(const std::string& path, bool check_duplicates, bool may_autoload) {
   if (check_duplicates)
     for (const Record& r : available_)
       if (r.path == path) return;
@@ -132,7 +138,7 @@ void ExtensionLoader::probe(const std::string& path, bool check_duplicates) {
   r.command = text_of(h, "GetCommandName");
   r.version = text_of(h, "GetExtensionVersion");
   const int type = entry<int (*)()>(h, "GetExtensionLoadType")();
-  if (type & 4) {
+  if ((type & 4) && may_autoload) {
     d_.host.status(StatusField::Left, "Loading: " + file_part(path));
     std::string reason;
     if (!load_record(r, true, reason)) report(path, reason);

@@ -30,6 +30,10 @@ class ExtensionLoader : public ExtensionControl {
 
   // Start-up: every folder, then the extension path (Options/ExtenPath).
   void startup_scan();
+  // Off: the peripheral models of the IOREGS folder are not loaded by
+  // themselves (they stay available for extload), so the bare core runs.
+  // Options/Peripherals "0", "no" or "off" in the configuration does the same.
+  void set_peripherals(bool on) { peripherals_ = on; }
   void scan_folder(const std::string& name);
   void scan_path() override;
   // Calls every loaded extension's CloseExtension, newest first (program exit).
@@ -56,14 +60,15 @@ class ExtensionLoader : public ExtensionControl {
   };
   static Item item_of(const Record& r);
 
-  void scan_directory(const std::string& dir, bool from_path);
-  void probe(const std::string& path, bool check_duplicates);
+  void scan_directory(const std::string& dir, bool from_path, bool may_autoload = true);
+  void probe(const std::string& path, bool check_duplicates, bool may_autoload);
   bool load_record(const Record& r, bool autoloaded, std::string& reason);
   void report(const std::string& path, const std::string& reason);
   const Record* find_available(const std::string& name) const;
 
   Debugger& d_;
   std::string program_dir_;
+  bool peripherals_ = true;
   std::list<Record> available_;  // newest found first
   std::list<Loaded> loaded_;     // newest loaded first
 };

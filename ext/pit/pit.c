@@ -148,6 +148,6 @@ TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X PIT: peri
 TAV_EXTENSION const char* GetExtensionHelp(void) {
   return "Models the four PIT channels and two micro timers at 0x0340. pit: shows periods and time-outs";
 }
-TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
+TAV_EXTENSION int GetExtensionLoadType(void) { return 4; }
 TAV_EXTENSION const char* GetExtensionVersion(void) { return "0.1"; }
 TAV_EXTENSION const char* GetCommandName(void) { return "pit"; }

@@ -17,7 +17,9 @@
  * : 1) / (FDIV+1), the bus clock taken from the CRG's registers.
  *
  * The array write reaches memory before the controller sees it (as on
- * memory without a controller), so word program leaves the word written.
+ * memory without a controller), so word program leaves the word written,
+ * and erase verify takes the word it was given as erased when the rest of
+ * the block is (and makes it read 0xFFFF again).
  *
  * Command "flashctl": each controller's registers, last command and count.
  * The per-instruction callback is registered only while a command runs.
@@ -102,9 +104,11 @@ static uint32_t block_of(const struct controller* c) {
 
 static uint32_t sector_of(const struct controller* c) { return c->address & ~(c->sector - 1); }
 
-static int blank(uint32_t from, uint32_t count) {
+/* Whether the block reads 0xFF everywhere but at the latched word, whose
+ * old contents the array write replaced (see the top of the file). */
+static int blank_but(uint32_t from, uint32_t count, uint32_t latched) {
   for (uint32_t a = from; a < from + count; ++a)
-    if (ReadByte(a) != 0xFF) return 0; /* never-written memory reads 0: stops at once */
+    if ((a & ~1u) != latched && ReadByte(a) != 0xFF) return 0; /* never-written memory reads 0: stops at once */
   return 1;
 }
 
@@ -138,7 +142,10 @@ static void launch(struct controller* c) {
 static void complete(struct controller* c) {
   switch (c->command) {
     case ERASE_VERIFY:
-      if (blank(block_of(c), c->block_size)) c->stat |= BLANK;
+      if (blank_but(block_of(c), c->block_size, c->address)) {
+        WriteWord(c->address, 0xFFFF); /* it was erased like the rest */
+        c->stat |= BLANK;
+      }
       break;
     case WORD_PROGRAM: WriteWord(c->address, c->data); break;
     case SECTOR_ERASE: fill(sector_of(c), c->sector); break;

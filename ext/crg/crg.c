@@ -79,7 +79,10 @@ static uint8_t visible_flags(void) {
 }
 
 static void update_callback(void) {
-  if ((rti_period || cop_period || realtime) && !tick_cb) tick_cb = RegisterCBFunction(on_cycles);
+  if ((rti_period || cop_period || realtime) && !tick_cb) {
+    last_cycles = GetCycleCount();
+    tick_cb = RegisterCBFunction(on_cycles);
+  }
   if (!rti_period && !cop_period && !realtime && tick_cb) {
     UnRegisterCBFunction(tick_cb);
     tick_cb = NULL;
@@ -89,7 +92,6 @@ static void update_callback(void) {
 static void restart_rti(void) {
   rti_period = period_of((uint8_t)ReadByte(RTICTL));
   osc_scaled = 0;
-  last_cycles = GetCycleCount();
   update_callback();
 }
 
@@ -103,7 +105,6 @@ static void restart_cop(void) {
   cop_period = cop_period_of((uint8_t)ReadByte(COPCTL));
   cop_scaled = 0;
   cop_armed = 0;
-  last_cycles = GetCycleCount();
   update_callback();
 }
 
@@ -127,9 +128,12 @@ static int64_t ns_between(const struct timespec* from, const struct timespec* to
   return (int64_t)(to->tv_sec - from->tv_sec) * 1000000000 + (to->tv_nsec - from->tv_nsec);
 }
 
+/* A run begins: time counts from here (the cycle counter may have been
+ * changed between runs). */
 static void on_status(uint32_t running) {
   if (!running) return;
-  paced_cycles = GetCycleCount();
+  last_cycles = GetCycleCount();
+  paced_cycles = last_cycles;
   paced_ns = 0;
   clock_gettime(CLOCK_MONOTONIC, &run_began);
 }

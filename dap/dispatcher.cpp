@@ -45,9 +45,4 @@ const HandlerEntry* find_handler(std::string_view command) {
   return nullptr;
 }
 
-bool is_run_request(std::string_view command) {
-  return command == "continue" || command == "next" || command == "stepIn" || command == "stepOut" ||
-         command == "configurationDone" || command == "restart" || command == "evaluate";
-}
-
 }  // namespace tav::dap

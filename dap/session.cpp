@@ -6,6 +6,7 @@
 #include "kernel/debugger.h"
 #include "kernel/interp.h"
 #include "kernel/output.h"
+#include "run/run_control.h"
 
 namespace tav::dap {
 
@@ -33,16 +34,14 @@ void Session::receive(std::string_view body) {
     return;
   }
   std::lock_guard lock(mutex_);
+  const std::uint64_t arrival = ++arrivals_;
+  if (interrupts_run(request.command)) host_.request_pause(arrival);
   if (request.command == "pause") {
-    // Answered here: the worker may be busy running the target. A pause
-    // with no run waiting or running has nothing to stop.
-    if (pending_runs_ > 0) host_.request_pause();
+    // Answered here: the worker may be busy running the target.
     out_.response(request, true, nullptr);
     return;
   }
-  if (interrupts_run(request.command) && pending_runs_ > 0) host_.request_pause();
-  if (is_run_request(request.command)) ++pending_runs_;
-  queue_.push_back(std::move(request));
+  queue_.push_back({std::move(request), arrival});
   wake_.notify_one();
 }
 
@@ -63,33 +62,32 @@ void Session::wait_ended() {
 
 void Session::worker() {
   for (;;) {
-    Request request;
+    Queued next;
     {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [this] { return !queue_.empty() || ending_; });
       if (queue_.empty()) break;
-      request = std::move(queue_.front());
+      next = std::move(queue_.front());
       queue_.pop_front();
     }
-    dispatch(request);
+    arrival_ = next.arrival;
+    dispatch(next.request);
     if (ended_) break;
   }
   ended_ = true;
 }
 
 void Session::dispatch(const Request& request) {
-  const bool run_request = is_run_request(request.command);
-  if (run_request) host_.arm(true);
   answer(request);
-  if (run_request) {
-    host_.arm(false);
-    // A pause meant for this request has done its work (or found nothing to stop).
-    std::lock_guard lock(mutex_);
-    if (--pending_runs_ == 0) {
-      host_.clear_pause();
-      d_.run.set_stop_value(0);
-    }
+  // Events that Tav commands changed (a debug-console "break", a restart's
+  // reload) keep the client's breakpoint list in step; its own requests
+  // only update what the adapter knows.
+  if (host_.take_events_changed() && launched) {
+    const bool own = request.command.rfind("set", 0) == 0 || request.command == "restart" || request.command == "launch";
+    sync_breakpoints(!own);
   }
+  // "quit" typed in the debug console ends the program.
+  if (d_.kernel.quitting && !exited_) end_debuggee();
   if (request.command == "disconnect") ended_ = true;
 }
 
@@ -142,41 +140,74 @@ void Session::console_command(std::string_view line) {
   docmd(d_, text.c_str(), 1);
 }
 
-void Session::run(std::string_view line, std::string_view reason) {
+bool Session::run_command(std::string_view line, CommandResult& result) {
+  const std::uint32_t serial = d_.execution.last_run().serial;
+  host_.arm(arrival_);
+  host_.announce_runs(true);
+  if (!host_.pause_requested()) result = command(line);
+  host_.announce_runs(false);
+  host_.arm(0);
+  d_.run.set_stop_value(0);
+  return d_.execution.last_run().serial != serial;
+}
+
+void Session::run(std::string_view line, std::string_view reason, bool announce) {
   refs.clear();
-  const std::uint32_t fired_before = d_.events.fired_count();
+  const std::uint32_t serial = d_.execution.last_run().serial;
+  host_.arm(arrival_);
+  host_.announce_runs(announce);
   if (!host_.pause_requested()) console_command(line);
   const bool paused = host_.pause_requested();
-  const bool stop_asked = d_.run.stop_requested();  // by a pause, or by an attached "stop"
-  host_.clear_pause();
+  host_.announce_runs(false);
+  host_.arm(0);
   d_.run.set_stop_value(0);
   if (terminated) return;
-  // A break event ends a run by itself; a watch event only through the
-  // "stop" of its attached commands (a conditional breakpoint), which a
-  // pause meanwhile outranks (a log point that printed did not stop anything).
-  if (d_.events.fired_count() != fired_before) {
-    const EventHit& hit = d_.events.last_fired();
-    const int id = breakpoint_id(hit.number);
-    if (id && (hit.stops() || (stop_asked && !paused))) {
-      json body = {{"reason", hit.data ? "data breakpoint" : "breakpoint"},
-                   {"threadId", kCpu12Thread},
-                   {"allThreadsStopped", true},
-                   {"hitBreakpointIds", json::array({id})}};
-      out_.event("stopped", std::move(body));
-      return;
-    }
+  if (d_.execution.last_run().serial == serial) return report_stop(paused ? "pause" : reason);
+  report_last_run(reason, paused);
+}
+
+void Session::report_last_run(std::string_view reason, bool paused) {
+  const RunReport& r = d_.execution.last_run();
+  json body = {{"reason", reason}, {"threadId", kCpu12Thread}, {"allThreadsStopped", true}};
+  // A break event ends a run by itself; a watch event through the "stop" of
+  // its attached commands (a conditional breakpoint), which a pause
+  // meanwhile outranks (a log point that printed did not stop anything).
+  const bool by_event = r.hit && (r.end == RunEnd::Event || (r.end == RunEnd::Stop && !paused));
+  const int id = by_event ? breakpoint_id(r.hit.number) : 0;
+  if (by_event && (id || d_.events.find(r.hit.number))) {
+    body["reason"] = r.hit.data ? "data breakpoint" : "breakpoint";
+    if (id) body["hitBreakpointIds"] = json::array({id});
+    if (r.xgate_hit) body["threadId"] = kXgateThread;
+  } else if (r.undefined) {
+    const std::uint32_t pc =
+        r.xgate_undefined ? d_.xgate.quiet_ppc() : d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+    char where[16];
+    std::snprintf(where, sizeof where, "0x%06X", pc);
+    body["reason"] = "exception";
+    body["description"] = "undefined instruction";
+    body["text"] = std::string(r.xgate_undefined ? "the XGATE" : "the CPU12") + " cannot execute the instruction at " + where;
+    if (r.xgate_undefined) body["threadId"] = kXgateThread;
+  } else if (r.end == RunEnd::KernelBreak) {
+    body["reason"] = "breakpoint";
+    body["description"] = "kernel breakpoint";
+  } else if (r.end == RunEnd::Stop) {
+    body["reason"] = "pause";
   }
-  if (paused) return report_stop("pause");
-  // A go that ends without an event or a pause ran into an instruction the
-  // CPU cannot execute.
-  if (line == "go") return report_stop("exception", "undefined instruction");
-  report_stop(reason);
+  out_.event("stopped", std::move(body));
 }
 
 void Session::report_stop(std::string_view reason, std::string_view description) {
   json body = {{"reason", reason}, {"threadId", kCpu12Thread}, {"allThreadsStopped", true}};
   if (!description.empty()) body["description"] = description;
   out_.event("stopped", std::move(body));
+}
+
+void Session::end_debuggee() {
+  terminated = true;
+  if (exited_) return;
+  exited_ = true;
+  out_.event("exited", {{"exitCode", 0}});
+  out_.event("terminated");
 }
 
 int Session::breakpoint_id(int event) const {
@@ -188,7 +219,7 @@ int Session::breakpoint_id(int event) const {
   };
   for (const auto& [path, links] : source_breakpoints)
     if (int id = match(links)) return id;
-  for (const auto* links : {&function_breakpoints, &instruction_breakpoints, &data_breakpoints})
+  for (const auto* links : {&function_breakpoints, &instruction_breakpoints, &data_breakpoints, &console_breakpoints})
     if (int id = match(*links)) return id;
   return 0;
 }

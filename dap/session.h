@@ -64,12 +64,21 @@ class Session {
 
   // Runs a command line with its output and error captured.
   CommandResult command(std::string_view line);
+  // Runs a command line that may run the target (a debug-console line): a
+  // pause reaches it, and a run it starts is announced ("continued"). True
+  // when it ran the target.
+  bool run_command(std::string_view line, CommandResult& result);
   // Runs a command line whose output goes to the debug console.
   void console_command(std::string_view line);
   // Runs a run command (go, step, ...) and reports the stop; `reason` is the
-  // stop reason when no breakpoint, pause or fault ended it.
-  void run(std::string_view line, std::string_view reason);
+  // stop reason when no breakpoint, pause or fault ended it. `announce`: the
+  // client did not ask for this run (it is told "continued").
+  void run(std::string_view line, std::string_view reason, bool announce = false);
   void report_stop(std::string_view reason, std::string_view description = {});
+  // Reports why the last run command ended (`paused`: the client paused it).
+  void report_last_run(std::string_view reason, bool paused = false);
+  // The program and the session end: "exited", then "terminated" (once).
+  void end_debuggee();
 
   // Per-session state the handlers share.
   bool initialized = false;
@@ -84,12 +93,17 @@ class Session {
   std::vector<BreakpointLink> function_breakpoints;
   std::vector<BreakpointLink> instruction_breakpoints;
   std::vector<BreakpointLink> data_breakpoints;
+  std::vector<BreakpointLink> console_breakpoints;  // events made by Tav commands the user typed
   VariableRefs refs;
   int next_breakpoint_id() { return ++breakpoint_ids_; }
   // The client id of a breakpoint event, 0 when the adapter did not make it.
   int breakpoint_id(int event) const;
   // Deletes the events behind a list of links (the client replaces whole lists).
   void delete_events(std::vector<BreakpointLink>& links);
+  // Tells the client about events that Tav commands made, changed or
+  // removed since the last call (with `announce` false, only takes note:
+  // the client made those changes itself).
+  void sync_breakpoints(bool announce);
   // The thread ids the program has now.
   std::vector<int> thread_ids();
   // A source file name of the debug tables as a path on this machine.
@@ -100,16 +114,23 @@ class Session {
   void dispatch(const Request& request);
   void answer(const Request& request);
 
+  std::map<int, std::string> known_events_;  // user events by number: how they were last seen
+  bool exited_ = false;
   Debugger& d_;
   DapHost& host_;
   Transport& out_;
   int breakpoint_ids_ = 0;
-  std::atomic<int> pending_runs_{0};  // run requests queued or running
+  struct Queued {
+    Request request;
+    std::uint64_t arrival = 0;
+  };
+  std::uint64_t arrivals_ = 0;  // requests received (under the mutex)
+  std::uint64_t arrival_ = 0;   // the number of the request the worker dispatches
   std::atomic<bool> ended_{false};
   std::atomic<bool> ending_{false};
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::deque<Request> queue_;
+  std::deque<Queued> queue_;
   std::thread worker_;
 };
 

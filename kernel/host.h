@@ -21,6 +21,8 @@ enum View : unsigned {
   kViewMemory = 1u << 6,
   kViewMonitors = 1u << 7,
   kViewStopped = 1u << 8,    // a run command ended: hosts that follow execution show where
+  kViewEvents = 1u << 9,     // the event table changed: views that mark or list events
+  kViewRunning = 1u << 10,   // a run command begins: hosts that follow execution show it running
 };
 
 // Fields of the status line.

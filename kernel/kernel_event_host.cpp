@@ -22,7 +22,7 @@ void KernelEventHost::run_attached(const std::string& commands, int mode) {
   d_.output.record_paused = false;
 }
 
-void KernelEventHost::events_changed() { d_.host.refresh_views(kViewSource | kViewDisasm); }
+void KernelEventHost::events_changed() { d_.host.refresh_views(kViewSource | kViewDisasm | kViewEvents); }
 
 void KernelEventHost::clear_update_suppressed() { d_.kernel.update_suppressed = false; }
 

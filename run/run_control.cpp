@@ -271,6 +271,7 @@ RunControl::UnitEnd RunControl::instruction_unit() {
   }
   const std::uint32_t pc = pc_after();
   if (!s.undefined) xgate_step_ ? pass_xgate_records(pc) : pass_records(pc);
+  if (s.undefined) note_undefined(pc, xgate_step_);
   if (kernel_hit_) [[unlikely]]
     return UnitEnd::KernelBreak;
   poll_stop();
@@ -292,6 +293,7 @@ RunControl::UnitEnd RunControl::source_unit_with(bool go_mode) {
     if (s.undefined) [[unlikely]] {
       // The PC stays on an undefined opcode: a step ends, go keeps trying
       // until it is stopped.
+      note_undefined(pc, xgate);
       if (kernel_hit_) return UnitEnd::KernelBreak;
       if (!go_mode) return UnitEnd::Undefined;
       if (poll_stop()) return UnitEnd::Stop;
@@ -353,6 +355,11 @@ bool RunControl::plain_instructions(Step& last) {
   }
 }
 
+void RunControl::note_undefined(std::uint32_t pc, bool xgate) {
+  undefined_pc_ = pc;
+  undefined_xgate_ = xgate;
+}
+
 void RunControl::print_line_trace(const DebugRecord& r) { putout(d_, source_line_text(d_, r) + "\n"); }
 
 std::string source_line_text(const Debugger& d, const DebugRecord& r) {
@@ -403,7 +410,11 @@ RunEnd RunControl::drive(RunRequest request) {
 
   ExtensionNotices::call(d_.notices.status, 1);  // extension hook point: the target runs
   d_.host.status(StatusField::Left, request.go_type ? " Running " : " Stepping ");
+  d_.host.refresh_views(kViewRunning);
 
+  report_.hit = {};
+  report_.xgate_hit = false;
+  undefined_pc_ = UINT32_MAX;
   const bool instruction_mode = request.instruction;
   std::int32_t count = request.count;
   std::uint32_t progress = 0;
@@ -427,6 +438,7 @@ RunEnd RunControl::drive(RunRequest request) {
     WinSetFakeIo(d_);
 
     unit_cpu12_ = unit_xgate_ = false;
+    undefined_pc_ = UINT32_MAX;
     const UnitEnd unit = instruction_mode ? instruction_unit() : source_unit(request.go);
     const std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
     const DebugRecord* line = stop_record(pc);
@@ -435,10 +447,16 @@ RunEnd RunControl::drive(RunRequest request) {
     EventHit hit;
     if (unit_cpu12_ || !unit_xgate_) hit = d_.events.chkevent(EventCore::Cpu12, line);
     if (hit) update_kernel_watch();  // its attached commands may have set breakpoints
+    report_.hit = hit;
+    report_.xgate_hit = false;
     if (!hit.stops() && unit_xgate_ && d_.xgate.enabled()) {
       const std::uint32_t xpc = d_.xgate.quiet_ppc();
       hit = d_.events.chkevent(EventCore::Xgate, stop_record(xpc));
-      if (hit) update_kernel_watch();
+      if (hit) {
+        update_kernel_watch();
+        report_.hit = hit;
+        report_.xgate_hit = true;
+      }
     }
     if (hit.stops()) {
       end = RunEnd::Event;
@@ -457,6 +475,13 @@ RunEnd RunControl::drive(RunRequest request) {
   }
   if (d_.run.stop_requested() && end == RunEnd::Count) end = RunEnd::Stop;
   if (end == RunEnd::KernelBreak) kernel_break_->report_stop();
+  ++report_.serial;
+  report_.end = end;
+  // The PC still stands where the undefined opcode was met (an interrupt
+  // may have taken it elsewhere since).
+  report_.undefined = undefined_pc_ != UINT32_MAX &&
+                      undefined_pc_ == (undefined_xgate_ ? d_.xgate.quiet_ppc() : d_.memory.LocalToGlobal(d_.cpu_regs.pc));
+  report_.xgate_undefined = report_.undefined && undefined_xgate_;
   d_.target_commands.command_cycles = cpu.counters.time - command_start_cycles_;
   end_command();
   return end;

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "events/callback_list.h"
+#include "events/event_table.h"
 #include "run/line_index.h"
 #include "sim/run_state.h"
 
@@ -68,6 +69,17 @@ struct RunRequest {
 // How a run command ended.
 enum class RunEnd { Count, Event, Stop, KernelBreak };
 
+// What the last run command ended with, for hosts that tell their user why
+// the target stopped.
+struct RunReport {
+  std::uint32_t serial = 0;  // counts the run commands driven
+  RunEnd end = RunEnd::Count;
+  EventHit hit;              // the event checked last in the final unit (none: 0)
+  bool xgate_hit = false;    // that event fired for the XGATE
+  bool undefined = false;    // the run ended on an opcode the core cannot execute
+  bool xgate_undefined = false;  // ... and that core was the XGATE
+};
+
 class RunControl {
  public:
   static constexpr std::int32_t kNoLimit = 32000;
@@ -86,6 +98,7 @@ class RunControl {
 
   // The driver loop of one run command.
   RunEnd drive(RunRequest request);
+  const RunReport& last_run() const { return report_; }
   // The end of a load: from the entry point to the first C source line.
   // False when the program never got there (stop request, undefined opcode).
   bool run_to_first_line(std::uint32_t* line_address);
@@ -152,6 +165,7 @@ class RunControl {
   bool poll_stop();
   void update_kernel_watch();
   void print_line_trace(const DebugRecord& r);
+  void note_undefined(std::uint32_t pc, bool xgate);
   void end_command();
 
   Debugger& d_;
@@ -189,6 +203,11 @@ class RunControl {
   static constexpr std::chrono::milliseconds kPollPeriod{5};
   std::uint32_t poll_countdown_ = kPollEvery;
   std::chrono::steady_clock::time_point last_pump_{};
+
+  RunReport report_;
+  // Where the last unit met an undefined opcode (global, UINT32_MAX: none).
+  std::uint32_t undefined_pc_ = UINT32_MAX;
+  bool undefined_xgate_ = false;
 
   std::uint32_t first_line_limit_ = 50'000'000;
   std::thread worker_;

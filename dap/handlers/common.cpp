@@ -121,7 +121,6 @@ json make_breakpoint(Session& s, const std::string& line, BreakpointLink& link) 
   Debugger& d = s.debugger();
   link.id = s.next_breakpoint_id();
   link.command = line;
-  const std::uint32_t before = d.events.GetLastBkptNum();
   const std::size_t count_before = d.events.events().size();
   const CommandResult r = s.command(line);
   json bp = {{"id", link.id}};
@@ -130,18 +129,22 @@ json make_breakpoint(Session& s, const std::string& line, BreakpointLink& link) 
     while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
     bp["verified"] = false;
     bp["message"] = message.empty() ? std::string("no event was set") : message;
-    (void)before;
     return bp;
   }
   link.event = d.events.GetLastBkptNum();
+  if (const Event* e = d.events.find(link.event)) return event_breakpoint(s, *e, link.id);
   bp["verified"] = true;
-  if (const Event* e = d.events.find(link.event)) {
-    if (e->file && e->first_line) {
-      bp["line"] = e->first_line;
-      bp["source"] = source_json(s, std::string(e->file->name));
-    }
-    if (e->kind == kEventAbsolute || e->kind == kEventSymbol) bp["instructionReference"] = hex_address(e->address);
+  return bp;
+}
+
+json event_breakpoint(const Session& s, const Event& e, int id) {
+  json bp = {{"id", id}, {"verified", e.active}};
+  if (!e.active) bp["message"] = "suspended";
+  if (e.file && e.first_line) {
+    bp["line"] = e.first_line;
+    bp["source"] = source_json(s, std::string(e.file->name));
   }
+  if (e.kind == kEventAbsolute || e.kind == kEventSymbol) bp["instructionReference"] = hex_address(e.address);
   return bp;
 }
 

@@ -8,6 +8,7 @@
 
 #include "dap/dispatcher.h"
 #include "dap/session.h"
+#include "events/event.h"
 #include "expr/frames.h"
 
 namespace tav::dap {
@@ -39,6 +40,8 @@ bool breakpoint_command(const json& bp, const std::string& where, std::string& l
 // Runs a breakpoint command and links the event it made; the client's
 // breakpoint object for it.
 json make_breakpoint(Session& s, const std::string& line, BreakpointLink& link);
+// The client's breakpoint object for an event.
+json event_breakpoint(const Session& s, const Event& e, int id);
 // Replaces one kind of breakpoints with the request's list: `where` turns a
 // client breakpoint into the place of its break command ("gcd", "@0x7FC012"),
 // or empty with the reason why it cannot.

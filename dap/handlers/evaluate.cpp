@@ -15,12 +15,11 @@ void evaluate(Session& s, const Request& request, Reply& reply) {
   const std::string context = string_arg(args, "context", "repl");
   if (context == "repl" && !s.command_prefix.empty() && expression.rfind(s.command_prefix, 0) == 0) {
     const std::string line = expression.substr(s.command_prefix.size());
-    const std::uint32_t cycles = s.debugger().cpu.counters.time;
-    const CommandResult r = s.command(line);
+    CommandResult r;
     // A command that ran the target moved it: the client reads its state again.
-    if (s.debugger().cpu.counters.time != cycles) reply.after = [&s] {
+    if (s.run_command(line, r)) reply.after = [&s] {
       s.refs.clear();
-      s.report_stop("step");
+      s.report_last_run("step");
     };
     std::string text = r.output;
     if (r.error) text += *r.error;

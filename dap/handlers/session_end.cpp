@@ -20,7 +20,8 @@ void remake_breakpoints(Session& s) {
     }
   };
   for (auto& [path, links] : s.source_breakpoints) remake(links);
-  for (auto* links : {&s.function_breakpoints, &s.instruction_breakpoints, &s.data_breakpoints}) remake(*links);
+  for (auto* links : {&s.function_breakpoints, &s.instruction_breakpoints, &s.data_breakpoints, &s.console_breakpoints})
+    remake(*links);
 }
 }  // namespace
 
@@ -34,17 +35,20 @@ void restart(Session& s, const Request&, Reply& reply) {
     if (s.stop_on_entry)
       s.report_stop("entry");
     else
-      s.run("go", "breakpoint");
+      s.run("go", "breakpoint", true);
   };
 }
 
 void terminate(Session& s, const Request&, Reply& reply) {
   s.terminated = true;
-  reply.after = [&s] {
-    s.out().event("terminated");
-  };
+  reply.after = [&s] { s.end_debuggee(); };
 }
 
-void disconnect(Session& s, const Request&, Reply&) { s.terminated = true; }
+// The client leaves: a debuggee still there ends with it (a client that
+// waits for "terminated" gets it).
+void disconnect(Session& s, const Request&, Reply& reply) {
+  s.terminated = true;
+  reply.after = [&s] { s.end_debuggee(); };
+}
 
 }  // namespace tav::dap

@@ -76,10 +76,47 @@ test('an instruction breakpoint stops at its address; registers show it', async 
   await dc.send('setInstructionBreakpoints', { breakpoints: [] });
 });
 
-test('terminate ends the debuggee', async () => {
+test('Tav commands in the console keep the breakpoint list in step; a console go is announced', async () => {
+  const events = [];
+  dc.on('breakpoint', (e) => events.push(e.body));
+  const repl = async (line) => (await dc.evaluateRequest({ expression: line, context: 'repl' })).body.result;
+  await restartAtEntry();
+  await repl('>break gcd');
+  const made = events.at(-1);
+  assert.equal(made.reason, 'new');
+  assert.equal(made.breakpoint.verified, true);
+  const number = /\((\d+)\)/.exec(await repl('>break'))[1];
+  await repl(`>break /s ${number}`);
+  assert.deepEqual([events.at(-1).reason, events.at(-1).breakpoint.id, events.at(-1).breakpoint.verified],
+    ['changed', made.breakpoint.id, false]);
+  await repl(`>break /a ${number}`);
+  const continued = dc.waitForEvent('continued');
+  const stopped = dc.waitForEvent('stopped');
+  await repl('>go');
+  await continued;
+  const event = await stopped;
+  assert.deepEqual(event.body.hitBreakpointIds, [made.breakpoint.id]);
+  await repl(`>del ${number}`);
+  assert.deepEqual([events.at(-1).reason, events.at(-1).breakpoint.id], ['removed', made.breakpoint.id]);
+});
+
+test('an undefined opcode stops a step with an exception', async () => {
+  const pc = (await topFrame(dc)).instructionPointerReference;
+  await dc.send('writeMemory', { memoryReference: pc, data: Buffer.from([0x18, 0x38]).toString('base64') });
+  const stopped = dc.waitForEvent('stopped');
+  await dc.send('stepIn', { threadId: 1, granularity: 'instruction' });
+  const event = await stopped;
+  assert.equal(event.body.reason, 'exception');
+  assert.match(event.body.text, new RegExp(`CPU12 .* ${pc}$`));
+});
+
+test('terminate ends the debuggee: exited, then terminated', async () => {
+  const order = [];
+  dc.on('exited', () => order.push('exited'));
   const terminated = dc.waitForEvent('terminated');
   await dc.terminateRequest({});
   await terminated;
+  assert.deepEqual(order, ['exited']);
 });
 
 test('a client connects on the TCP port', async () => {

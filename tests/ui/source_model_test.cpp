@@ -133,6 +133,7 @@ TEST_F(SourceOnDemo, MarginsInEachCoverageModeAfterARun) {
   EXPECT_GT(ran.cycles, 0u);
   EXPECT_FALSE(waiting.executed);
   EXPECT_EQ(stop.event, EventMark::On);
+  EXPECT_EQ(stop.event_number, 1);
   EXPECT_EQ(ran.event, EventMark::None);
 
   char want[16];

@@ -43,4 +43,43 @@ std::string monitor_view_text(Debugger& d) { return "MONITORS\n" + rows_text(d);
 
 std::string monitor_save_text(Debugger& d) { return "\n\t\tMonitors\n\n" + rows_text(d); }
 
+bool set_monitor_format(Debugger& d, std::size_t number, char letter) {
+  auto& list = d.monitor_list.list();
+  if (number < 1 || number > list.size()) return false;
+  list[number - 1].letter = letter;
+  return true;
+}
+
+bool monitor_address_of(Debugger& d, std::size_t number) {
+  auto& list = d.monitor_list.list();
+  if (number < 1 || number > list.size()) return false;
+  list[number - 1].expression = "&" + list[number - 1].expression;
+  return true;
+}
+
+std::vector<ValueMember> value_members(std::string_view value) {
+  std::vector<ValueMember> members;
+  if (value.size() < 2 || value.front() != '{' || value.back() != '}') return members;
+  const std::string_view inner = value.substr(1, value.size() - 2);
+  int depth = 0;
+  std::size_t from = 0;
+  for (std::size_t i = 0; i <= inner.size(); ++i) {
+    const char c = i < inner.size() ? inner[i] : ',';
+    if (c == '{') ++depth;
+    if (c == '}') --depth;
+    if (c != ',' || depth) continue;
+    std::string_view part = inner.substr(from, i - from);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    if (!part.empty()) {
+      const std::size_t eq = part.find('=');
+      if (eq == std::string_view::npos || part.substr(0, eq).find('{') != std::string_view::npos)
+        members.push_back({"", std::string(part)});
+      else
+        members.push_back({std::string(part.substr(0, eq)), std::string(part.substr(eq + 1))});
+    }
+    from = i + 1;
+  }
+  return members;
+}
+
 }  // namespace tav

@@ -4,10 +4,21 @@
 #include "kernel/xgate_code_map.h"
 #include "ui/model/disasm_view.h"
 
+#include <optional>
+#include <string_view>
+
 namespace tav {
 
+class Debugger;
 class EventTable;
 class Program;
+struct Event;
+
+// The user code event set on `address` (not a line or data event), if any.
+const Event* code_event_at(const EventTable& events, std::uint32_t address);
+// Where a word of a view lives: a function's entry, else the address of the
+// C expression (a variable), else its value (a label or a number).
+std::optional<std::uint32_t> address_of(Debugger& d, std::string_view expression);
 
 class ProgramLookup : public CodeViewLookup {
  public:

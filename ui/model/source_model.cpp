@@ -9,7 +9,6 @@
 #include "image/type_word.h"
 #include "kernel/debugger.h"
 #include "kernel/files.h"
-#include "ui/model/program_lookup.h"
 #include "ui/model/source_words.h"
 
 namespace tav {
@@ -284,15 +283,24 @@ LineMargin SourceModel::margin(const Debugger& d, unsigned n) const {
   m.hits = r->hits;
   m.cycles = r->cycles;
   m.executed = r->hits || r->cycles;
-  m.event = ProgramLookup(d.program, &d.events).event_at(r->value);
   // Line breakpoints name their file and lines rather than an address.
   for (const auto& e : d.events.events()) {
-    if (m.event != EventMark::None) break;
-    if (e->kind != kEventPosition || e->is_internal() || e->file != file) continue;
+    if (e->is_data() || e->is_internal()) continue;
+    if (e->kind != kEventPosition) {
+      if (e->kind != kEventChange && e->address == r->value) {
+        m.event = e->active ? EventMark::On : EventMark::Off;
+        m.event_number = e->number;
+        break;
+      }
+      continue;
+    }
+    if (e->file != file) continue;
     if (e->first_line && (n < e->first_line || n > (e->last_line ? e->last_line : e->first_line))) continue;
     if (!e->first_line && !e->function) continue;  // a whole file is no one line's mark
     if (!e->first_line && (n < e->function->first_line || n > e->function->last_line)) continue;
     m.event = e->active ? EventMark::On : EventMark::Off;
+    m.event_number = e->number;
+    break;
   }
   return m;
 }

@@ -54,6 +54,7 @@ struct LineMargin {
   bool code = false;
   std::uint32_t address = 0;
   EventMark event = EventMark::None;
+  int event_number = 0;  // the event set on the line, as "break" lists it
   bool executed = false;
   std::uint32_t hits = 0, cycles = 0;
 };

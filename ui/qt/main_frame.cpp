@@ -28,6 +28,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "kernel/debugger.h"
@@ -37,7 +38,12 @@
 #include "ui/model/program_lookup.h"
 #include "ui/model/stack_view.h"
 #include "ui/model/view_text.h"
+#include "kernel/output.h"
+#include "ui/qt/code_view.h"
 #include "ui/qt/command_window.h"
+#include "ui/qt/memory_view.h"
+#include "ui/qt/monitor_tree.h"
+#include "ui/qt/source_view.h"
 #include "ui/qt/cycle_edit.h"
 #include "ui/qt/menu_table.h"
 #include "ui/qt/text_view.h"
@@ -140,6 +146,8 @@ MainFrame::~MainFrame() {
   // not report back.
   for (QMdiSubWindow* sub : findChildren<QMdiSubWindow*>()) QObject::disconnect(sub, nullptr, this, nullptr);
   views_.clear();
+  sources_.clear();
+  memory_views_.clear();
   command_ = nullptr;
 }
 
@@ -558,36 +566,115 @@ void MainFrame::apply_fonts() {
   // Command_Font for the command window, Register_Font and Stack_Font for theirs.
   if (command_) command_->setFont(config_.fonts[2].to_qfont());
   for (auto& [id, sub] : views_) {
-    auto* view = dynamic_cast<TextView*>(sub->widget());
-    if (!view) continue;
     const std::size_t font = id == 310 ? 5 : id == 330 ? 7 : id == 320 ? 0 : id == 340 ? 4 : 1;
-    view->edit()->setFont(config_.fonts[font].to_qfont());
+    if (auto* view = dynamic_cast<TextView*>(sub->widget())) view->edit()->setFont(config_.fonts[font].to_qfont());
+    if (auto* code = dynamic_cast<CodeView*>(sub->widget())) code->lines()->setFont(config_.fonts[font].to_qfont());
+    if (auto* mon = dynamic_cast<MonitorTree*>(sub->widget())) mon->tree()->setFont(config_.fonts[font].to_qfont());
   }
+  for (auto& [file, sub] : sources_)
+    if (auto* source = dynamic_cast<SourceView*>(sub->widget())) source->lines()->setFont(config_.fonts[6].to_qfont());
+  for (MemoryView* m : memory_views_) m->lines()->setFont(config_.fonts[3].to_qfont());
 }
 
 // ------------------------------------------------------------------ views
-
-std::vector<std::pair<int, QColor>> MainFrame::disasm_marks() const {
-  std::vector<std::pair<int, QColor>> marks;
-  if (!d_) return marks;
-  auto qcolor = [](std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
-  const std::uint32_t pc = d_->registers.ReadPC();
-  const ProgramLookup lookup(d_->program, &d_->events, &d_->xgate_code);
-  int n = 0;
-  for (const CodeLine& line : DisasmView(d_->memory, d_->cpu_regs, &lookup).show(pc, kConsoleDisasmLines, pc)) {
-    if (line.at_pc)
-      marks.emplace_back(n, qcolor(config_.extra_colors[3]));
-    else if (line.event != EventMark::None)
-      marks.emplace_back(n, qcolor(config_.extra_colors[line.event == EventMark::On ? 1 : 2]));
-    ++n;
-  }
-  return marks;
-}
 
 TextView* MainFrame::view(int id) const {
   auto it = views_.find(id);
   if (it == views_.end() || id == kCmdShowCommand) return nullptr;
   return dynamic_cast<TextView*>(it->second->widget());
+}
+
+QWidget* MainFrame::view_widget(int id) const {
+  auto it = views_.find(id);
+  return it == views_.end() ? nullptr : it->second->widget();
+}
+
+SourceView* MainFrame::source_view(const std::string& file) const {
+  auto it = sources_.find(file);
+  return it == sources_.end() ? nullptr : dynamic_cast<SourceView*>(it->second->widget());
+}
+
+QMdiSubWindow* MainFrame::add_view(QWidget* widget) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(widget);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setObjectName(widget->objectName() + "_FRAME");
+  return sub;
+}
+
+void MainFrame::open_source(const std::string& file, unsigned line) {
+  if (!d_ || file.empty()) return;
+  SourceView* view = source_view(file);
+  if (!view) {
+    view = new SourceView(*this);
+    view->lines()->setFont(config_.fonts[6].to_qfont());
+    QMdiSubWindow* sub = add_view(view);
+    sub->setWindowIcon(tool_icon(320, style()));
+    sources_[file] = sub;
+    connect(sub, &QObject::destroyed, this, [this, file] { sources_.erase(file); });
+    const QSize area = mdi_->viewport()->size();
+    // The source takes the place left of the register and stack views, above the command window.
+    const int split = std::max(area.width(), 640) * 58 / 100;
+    sub->setGeometry(QRect(0, 0, split, std::max(area.height(), 400) * 55 / 100));
+    sub->show();
+    if (!view->open(file)) return;
+  }
+  if (line) view->go_to_line(line);
+  mdi_->setActiveSubWindow(sources_[file]);
+}
+
+void MainFrame::open_data_memory(std::uint32_t address) {
+  if (!d_) return;
+  auto* view = new MemoryView(*this, address);
+  view->lines()->setFont(config_.fonts[3].to_qfont());
+  QMdiSubWindow* sub = add_view(view);
+  memory_views_.push_back(view);
+  connect(view, &QObject::destroyed, this, [this, view] { std::erase(memory_views_, view); });
+  // New memory views step down and right from the last one.
+  const int n = static_cast<int>(memory_views_.size());
+  sub->setGeometry(QRect(40 + 10 * n, 40 + 10 * n, 560, 180));
+  sub->show();
+  view->refresh_view(true);
+}
+
+void MainFrame::show_code(std::uint32_t address) {
+  open_view(320);
+  if (auto* code = dynamic_cast<CodeView*>(view_widget(320))) code->show_address(address);
+}
+
+std::string MainFrame::run_captured(const std::string& line) {
+  if (!d_) return {};
+  capture_begin(*d_, Capture::Second);
+  run_line(line);
+  return capture_end(*d_, Capture::Second);
+}
+
+void MainFrame::show_message(const std::string& title, const std::string& text) { message_box(title, text); }
+
+QColor MainFrame::table_colour(int entry) const {
+  const std::uint32_t c = config_.colors[static_cast<std::size_t>(std::clamp(entry, 0, 18))];
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+QColor MainFrame::extra_colour(ExtraColour which) const {
+  const std::uint32_t c = config_.extra_colors[static_cast<std::size_t>(which)];
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+bool MainFrame::syntax_colouring() const {
+  const QAction* a = action(10000);
+  return !a || a->isChecked();
+}
+
+void MainFrame::follow_execution() {
+  // The source of the PC's function comes forward at its line.
+  if (!d_ || d_->run.running) return;
+  const std::uint32_t pc = d_->registers.ReadPC();
+  const DebugTables& tables = d_->program.tables();
+  const FunctionBlock* f = tables.function_at(pc);
+  const DebugRecord* r = tables.record_covering(pc);
+  if (!f || !f->file || !r || !r->line) return;
+  const std::string file(f->file->name);
+  if (!source_view(file)) open_source(file, r->line);
 }
 
 QMdiSubWindow* MainFrame::open_view(int id) {
@@ -612,6 +699,10 @@ QMdiSubWindow* MainFrame::open_view(int id) {
     command_->on_beep = [this] { beep(); };
     layout->addWidget(command_);
     widget = host;
+  } else if (id == 320) {
+    widget = new CodeView(*this);
+  } else if (id == 340) {
+    widget = new MonitorTree(*this);
   } else if (const ViewInfo* info = view_info(id)) {
     const View v = info->view;
     auto* text_view = new TextView(info->spec, [this, v, id]() -> std::string {
@@ -619,7 +710,6 @@ QMdiSubWindow* MainFrame::open_view(int id) {
       if (id == 330) return stack_view_text(*d_);
       return view_text(*d_, v);
     });
-    if (id == 320) text_view->marks = [this] { return disasm_marks(); };
     if (id == 310)
       new CycleEditor(text_view, [this](std::uint32_t cycles) {
         if (d_) d_->cpu.counters.time = cycles;
@@ -628,9 +718,7 @@ QMdiSubWindow* MainFrame::open_view(int id) {
   } else {
     return nullptr;
   }
-  QMdiSubWindow* sub = mdi_->addSubWindow(widget);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->setObjectName(widget->objectName() + "_FRAME");
+  QMdiSubWindow* sub = add_view(widget);
   views_[id] = sub;
   connect(sub, &QObject::destroyed, this, [this, id] {
     views_.erase(id);
@@ -641,6 +729,7 @@ QMdiSubWindow* MainFrame::open_view(int id) {
   const QSize area = isVisible() ? mdi_->viewport()->size() : size() - QSize(4, 110);
   sub->setGeometry(default_place(id, area, static_cast<int>(views_.size())));
   sub->show();
+  if (auto* r = dynamic_cast<RefreshingView*>(widget)) r->refresh_view(true);
   apply_fonts();
   sync_view_checks();
   if (config_.tile != Tile::Free && config_.tile != Tile::Cascade) arrange(config_.tile);
@@ -751,10 +840,18 @@ void MainFrame::refresh_views(unsigned views) {
     if (TextView* v = view(310)) v->refresh();
   if (views & (kViewAfterGo | kViewStack | kViewSource))
     if (TextView* v = view(330)) v->refresh();
-  if (views & (kViewDisasm | kViewAfterGo))
-    if (TextView* v = view(320)) v->refresh();
-  if (views & (kViewMonitors | kViewAfterGo | kViewVariables))
-    if (TextView* v = view(340)) v->refresh();
+  auto refreshing = [this](int id) { return dynamic_cast<RefreshingView*>(view_widget(id)); };
+  if (views & (kViewDisasm | kViewAfterGo | kViewSource | kViewMemory))
+    if (RefreshingView* v = refreshing(320)) v->refresh_view(false);
+  if (views & (kViewMonitors | kViewAfterGo | kViewVariables | kViewMemory))
+    if (RefreshingView* v = refreshing(340)) v->refresh_view(false);
+  if (views & (kViewAfterGo | kViewStopped)) follow_execution();
+  if (views & (kViewSource | kViewAfterGo | kViewStopped | kViewDisasm))
+    for (auto& [file, sub] : sources_)
+      if (auto* source = dynamic_cast<SourceView*>(sub->widget())) source->refresh_view(false);
+  // Memory written by a command repaints whole; after a run only changes are marked.
+  if (views & (kViewMemory | kViewAfterGo | kViewVariables))
+    for (MemoryView* m : memory_views_) m->refresh_view(false);
   if (views & (kViewVariables | kViewAfterGo))
     for (int id : {335, 336})
       if (TextView* v = view(id)) v->refresh();

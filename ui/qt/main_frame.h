@@ -13,6 +13,7 @@
 
 #include "kernel/host.h"
 #include "ui/qt/frame_config.h"
+#include "ui/qt/view_host.h"
 
 class QAction;
 class QLabel;
@@ -28,13 +29,16 @@ class Debugger;
 
 namespace tav::qt {
 
+class CodeView;
 class CommandWindow;
+class MemoryView;
+class SourceView;
 class TextView;
 
 // Right edges of the three status fields for a client area `width` wide.
 std::array<int, 3> status_field_edges(int width);
 
-class MainFrame : public QMainWindow, public Host {
+class MainFrame : public QMainWindow, public Host, public ViewHost {
  public:
   MainFrame();
   ~MainFrame() override;
@@ -49,7 +53,7 @@ class MainFrame : public QMainWindow, public Host {
   void dispatch(int id);
   // Runs one command line as a menu does (mode 1). False when refused
   // because a command is already running.
-  bool run_line(const std::string& line);
+  bool run_line(const std::string& line) override;
   // Every line the frame handed to docmd, oldest first (for tests and the curious).
   const std::vector<std::string>& sent_lines() const { return sent_; }
   // Off: errors go to the status bar and a list instead of a message box (tests).
@@ -59,6 +63,22 @@ class MainFrame : public QMainWindow, public Host {
   QAction* action(int id) const;
   CommandWindow* command_window() const { return command_; }
   TextView* view(int id) const;
+  // Any view the Show menu opens (code, monitor and text views alike).
+  QWidget* view_widget(int id) const;
+  // The source view of a file, when one is open.
+  SourceView* source_view(const std::string& file) const;
+  const std::vector<MemoryView*>& memory_views() const { return memory_views_; }
+
+  // ViewHost
+  Debugger* debugger() override { return d_; }
+  std::string run_captured(const std::string& line) override;
+  void show_message(const std::string& title, const std::string& text) override;
+  QColor table_colour(int entry) const override;
+  QColor extra_colour(ExtraColour which) const override;
+  bool syntax_colouring() const override;
+  void open_source(const std::string& file, unsigned line) override;
+  void open_data_memory(std::uint32_t address) override;
+  void show_code(std::uint32_t address) override;
   FrameConfig& config() { return config_; }
   QString status_text(int field) const;
   bool running() const { return running_; }
@@ -136,7 +156,8 @@ class MainFrame : public QMainWindow, public Host {
   void choose_color(int id);
   void open_help(int id);
   void apply_fonts();
-  std::vector<std::pair<int, QColor>> disasm_marks() const;
+  QMdiSubWindow* add_view(QWidget* widget);
+  void follow_execution();
 
   Debugger* d_ = nullptr;
   FrameConfig config_;
@@ -150,6 +171,8 @@ class MainFrame : public QMainWindow, public Host {
   std::vector<QAction*> recent_actions_;
   CommandWindow* command_ = nullptr;
   std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
+  std::map<std::string, QMdiSubWindow*> sources_;  // file name -> its source view
+  std::vector<MemoryView*> memory_views_;
   std::vector<std::string> sent_;
   std::vector<std::string> messages_;
   bool running_ = false;

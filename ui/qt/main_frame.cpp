@@ -35,6 +35,7 @@
 #include "run/run_control.h"
 #include "support/profile.h"
 #include "ui/model/disasm_view.h"
+#include "image/program.h"
 #include "ui/model/program_lookup.h"
 #include "ui/model/stack_view.h"
 #include "ui/model/view_text.h"
@@ -447,6 +448,8 @@ void MainFrame::dispatch(int id) {
     case kCmdHelpC:
     case kCmdHelpCLib: open_help(id); return;
     case 460: case 461: case 462: case 463: config_.default_int_format = "DOHB"[id - 460]; return;
+    case 620: case 622: case 360: browse(id); return;
+    case 10000: refresh_views(kViewSource | kViewDisasm); return;
     default: break;
   }
   if (id >= kCmdRecent1 && id < kCmdRecent1 + 5) {
@@ -461,6 +464,38 @@ void MainFrame::dispatch(int id) {
   if (id >= 411 && id <= 426) return choose_color(id);
   if (id == kCmdShowCommand || view_info(id)) return toggle_view(id);
   beep();  // nothing behind this identifier yet
+}
+
+void MainFrame::browse(int id) {
+  if (!d_) return;
+  const DebugTables& tables = d_->program.tables();
+  bool ok = false;
+  if (id == 360) {
+    const QString text = QInputDialog::getText(this, "Data Window Address", "Address, symbol or function:",
+                                               QLineEdit::Normal, QString(), &ok);
+    if (!ok) return;
+    std::optional<std::uint32_t> at = parse_c_number(text);
+    if (!at) at = address_of(*d_, text.trimmed().toStdString());
+    return at ? open_data_memory(*at) : beep();
+  }
+  QStringList names;
+  if (id == 620) {
+    for (const FileEntry* f : tables.files()) names << QString::fromLatin1(f->name.data(), static_cast<int>(f->name.size()));
+  } else {
+    for (const FileEntry* f : tables.files())
+      for (const FunctionBlock* fn : f->functions)
+        if (!fn->name.empty() && fn->name[0] != '.') names << QString::fromLatin1(fn->name.data(), static_cast<int>(fn->name.size()));
+    names.sort();
+  }
+  if (names.isEmpty()) return beep();
+  const QString chosen = QInputDialog::getItem(this, id == 620 ? "File Browser" : "Function Browser",
+                                               id == 620 ? "File:" : "Function:", names, 0, false, &ok);
+  if (!ok) return;
+  if (id == 620) return open_source(chosen.toStdString(), 0);
+  const FunctionBlock* fn = tables.find_function(chosen.toStdString());
+  if (!fn || !fn->file) return beep();
+  // Two lines above the function show when there are lines above it.
+  open_source(std::string(fn->file->name), fn->first_line > 3 ? fn->first_line - 2u : fn->first_line);
 }
 
 void MainFrame::load_dialog() {

@@ -150,6 +150,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void sync_view_checks();
   void fill_recent(QMenu* file_menu);
   void load_dialog();
+  void browse(int id);
   void file_dialog(int id);
   void key_binding_dialog();
   void choose_font(int id);

@@ -34,10 +34,10 @@ constexpr MenuEntry kMenu[] = {
     {1, 621, "&Browse", "break", 0, " List the Events "},
 
     {0, 0, "&Browse", nullptr, 0, " Browse the Program "},
-    {1, 620, "&File", nullptr, X, " Browse a Source File "},
-    {1, 622, "F&unction", nullptr, X, " Browse a Function "},
+    {1, 620, "&File", nullptr, G, " Browse a Source File "},
+    {1, 622, "F&unction", nullptr, G, " Browse a Function "},
     {1, 625, "&Any Source", nullptr, X, " Browse any Source File "},
-    {1, 360, "&Memory", nullptr, G | X, " Open a Memory Window "},
+    {1, 360, "&Memory", nullptr, G, " Open a Memory Window "},
     {1, 0, "&Variables", nullptr, G, " Variable Browsers "},
     {2, 630, "in &Current function", nullptr, X, " Variables of the Current Function "},
     {2, 631, "in current &File", nullptr, X, " Variables of the Current File "},

@@ -1,0 +1,238 @@
+// The desktop views as a user works them: clicks on code addresses and
+// source line numbers become event commands, a typed data unit is written,
+// a monitor's format reaches its members, and every popup item produces its
+// command.
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "commands/standard_debugger.h"
+#include "kernel/debugger.h"
+#include "ui/model/program_lookup.h"
+#include "ui/qt/code_view.h"
+#include "ui/qt/main_frame.h"
+#include "ui/qt/memory_view.h"
+#include "ui/qt/menu_table.h"
+#include "ui/qt/monitor_tree.h"
+#include "ui/qt/popup_table.h"
+#include "ui/qt/source_view.h"
+
+using namespace tav;
+using namespace tav::qt;
+
+namespace {
+
+struct Rig {
+  Rig() {
+    qputenv("TAV_CONFIG_DIR", dir.path().toLocal8Bit());
+    frame = std::make_unique<MainFrame>();
+    d = std::make_unique<StandardDebugger>(*frame);
+    frame->set_modal_boxes(false);
+    frame->attach(*d);
+    frame->resize(1100, 800);
+    frame->show();
+    frame->run_line(std::string("path \"") + TAV_EXAMPLES_SRC + "/demo\"");
+    frame->run_line(std::string("load ") + TAV_EXAMPLES_OUT + "/demo.x12");
+    QCoreApplication::processEvents();
+  }
+  ~Rig() {
+    frame->config().save_on_exit = false;
+    frame.reset();
+    d.reset();
+  }
+  std::string last() const { return frame->sent_lines().back(); }
+  QTemporaryDir dir;
+  std::unique_ptr<MainFrame> frame;
+  std::unique_ptr<Debugger> d;
+};
+
+// The centre of a character cell of a line view.
+QPoint cell(LineView* v, int line, int column) { return v->cell_rect(line, column, 1).center(); }
+
+QStringList texts(QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    out << a->text();
+    if (a->menu())
+      for (QAction* s : a->menu()->actions()) out << "  " + s->text();
+  }
+  return out;
+}
+
+}  // namespace
+
+class ViewsTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void code_address_click_sets_break_or_watch() {
+    Rig rig;
+    if (!rig.frame->view_widget(kCmdShowDisasm)) rig.frame->dispatch(kCmdShowDisasm);
+    auto* code = dynamic_cast<CodeView*>(rig.frame->view_widget(kCmdShowDisasm));
+    QVERIFY(code && code->shown().size() > 3);
+    LineView* v = code->lines();
+    char want[32];
+    std::snprintf(want, sizeof want, "break @0x%x", code->shown()[1].address);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell(v, 1, 2));
+    QCOMPARE(rig.last(), std::string(want));
+    QVERIFY(code_event_at(rig.d->events, code->shown()[1].address));
+    std::snprintf(want, sizeof want, "watch @0x%x", code->shown()[2].address);
+    QTest::keyPress(v, Qt::Key_W);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell(v, 2, 0));
+    QTest::keyRelease(v, Qt::Key_W);
+    QCOMPARE(rig.last(), std::string(want));
+    // On an address that has an event, Shift switches it off.
+    std::snprintf(want, sizeof want, "break /s %d", code_event_at(rig.d->events, code->shown()[1].address)->number);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, cell(v, 1, 3));
+    QCOMPARE(rig.last(), std::string(want));
+    // Keys run the target.
+    const std::size_t before = rig.frame->sent_lines().size();
+    QTest::keyClick(v, Qt::Key_I);
+    QCOMPARE(rig.last(), std::string("istep"));
+    QTest::keyClick(v, Qt::Key_A);  // ignored
+    QCOMPARE(rig.frame->sent_lines().size(), before + 1);
+  }
+
+  void source_line_number_double_click() {
+    Rig rig;
+    rig.frame->open_source("main.c", 15);
+    SourceView* src = rig.frame->source_view("main.c");
+    QVERIFY(src && src->model().line_count() > 30);
+    LineView* v = src->lines();
+    struct Case {
+      int line;
+      Qt::KeyboardModifiers mods;
+      bool w;
+      const char* want;
+    } cases[] = {
+        {15, {}, false, "break main.c:15"},
+        {16, {}, true, "watch main.c:16"},
+        {15, {}, false, "break /s 1"},  // the line's breakpoint goes off, no second one
+        {19, Qt::ControlModifier, false, "go main.c:19"},
+    };
+    for (const Case& c : cases) {
+      if (c.w) QTest::keyPress(v, Qt::Key_W);
+      QTest::mouseDClick(v->viewport(), Qt::LeftButton, c.mods, cell(v, c.line - 1, 1));
+      if (c.w) QTest::keyRelease(v, Qt::Key_W);
+      QVERIFY2(rig.last() == c.want, (rig.last() + " for " + c.want).c_str());
+    }
+    const std::size_t before = rig.frame->sent_lines().size();
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cell(v, 1, 1));  // no code on line 2
+    QCOMPARE(rig.frame->sent_lines().size(), before);
+    QCOMPARE(src->model().current_line(*rig.d), 19u);
+  }
+
+  void data_unit_edit_writes_it() {
+    Rig rig;
+    const std::uint32_t at = *address_of(*rig.d, "g_small");
+    rig.frame->open_data_memory(at);
+    MemoryView* mem = rig.frame->memory_views().back();
+    LineView* v = mem->lines();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell(v, 0, 7));
+    QVERIFY(mem->editor() && mem->editor()->isVisible());
+    QTest::keyClicks(mem->editor(), "5a");
+    QTest::keyClick(mem->editor(), Qt::Key_Return);
+    char want[48];
+    std::snprintf(want, sizeof want, "mm /b 0x%x 0x5a", at);
+    QCOMPARE(rig.last(), std::string(want));
+    QCOMPARE(int(rig.d->memory.ReadByte(at)), 0x5a);
+    // The view shows the written value.
+    QVERIFY(mem->model().plain(rig.d->memory, 1).at(0).substr(7, 2) == "5a");
+  }
+
+  void monitor_hexadecimal_reaches_every_member() {
+    Rig rig;
+    rig.frame->run_line("monit g_rec");
+    auto* mon = dynamic_cast<MonitorTree*>(rig.frame->view_widget(kCmdShowMonitors));
+    QVERIFY(mon);
+    QTreeWidgetItem* top = mon->tree()->topLevelItem(0);
+    QVERIFY(top && top->childCount() >= 5);
+    QMenu* popup = mon->popup_for(0);
+    QAction* hex = nullptr;
+    for (QAction* a : popup->actions())
+      if (a->menu())
+        for (QAction* s : a->menu()->actions())
+          if (s->text() == "&Hexadecimal") hex = s;
+    QVERIFY(hex);
+    hex->trigger();
+    top = mon->tree()->topLevelItem(0);
+    int leaves = 0;
+    std::function<void(QTreeWidgetItem*)> check = [&](QTreeWidgetItem* item) {
+      if (item->childCount() == 0) {
+        ++leaves;
+        const QString value = item->text(1);
+        QVERIFY2(value.startsWith("0x") || value.startsWith("@0x"), qPrintable(item->text(0) + "=" + value));
+      }
+      for (int i = 0; i < item->childCount(); ++i) check(item->child(i));
+    };
+    check(top);
+    QVERIFY(leaves >= 10);
+    QCOMPARE(rig.d->monitor_list.list().at(0).letter, 'x');
+  }
+
+  void popups_hold_their_items_and_commands() {
+    QWidget parent;
+    const PopupSubject s{"g_int", 0x1234, 3, true, "7"};
+    struct Case {
+      const char* popup;
+      QStringList items;
+    } cases[] = {
+        {"CLINEPOPUP", {"&Set Breakpoint", "&On/Off", "&Delete", "&Edit", "Address &of"}},
+        {"BKPTPOPUP", {"&On/Off", "&Delete", "&Edit", "&Show"}},
+        {"RBKPTPOPUP", {"&On/Off", "&Delete", "&Edit"}},
+        {"FUNCPOPUP", {"&Info"}},
+        {"VARPOPUP", {"&Info", "&Evaluate", "&Monitor", "&Update", "A&ccess Break", "&Read Break", "&Write Break"}},
+        {"MONPOPUP", {"Address &of", "&Delete", "Delete &All", "&Format", "  &Address of", "  &Character", "  &Binary",
+                      "  &Octal", "  &Decimal", "  &Unsigned", "  &Hexadecimal", "  &String", "&Update"}},
+        {"ASMPOPUP", {"Address &of", "&Evaluate as...", "  &Byte", "  &Word", "  &Long", "&Monitor as...", "  &Byte",
+                      "  &Word", "  &Long", "&Update as...", "  &Byte", "  &Word", "  &Long", "Set &Breakpoint",
+                      "Set &Watchpoint", "Show &Code", "Show &Data"}},
+    };
+    for (const Case& c : cases) {
+      std::unique_ptr<QMenu> menu(build_popup(&parent, c.popup, [](const PopupItem&) {}));
+      QCOMPARE(texts(menu.get()), c.items);
+    }
+    std::unique_ptr<QMenu> lbl(build_popup(&parent, "LBLPOPUP", [](const PopupItem&) {}));
+    const QStringList lbl_items = texts(lbl.get());
+    for (const char* item : {"Address &of", "&Evaluate as...", "&Monitor as...", "Set &Breakpoint", "Set &Watchpoint",
+                             "D&ata Event...", "Show &Code", "Show &Data"})
+      QVERIFY2(lbl_items.contains(item), item);
+
+    // Each item with a command line, in each popup.
+    std::map<std::string, std::vector<std::string>> commands;
+    for (const char* name : {"CLINEPOPUP", "LBLPOPUP", "BKPTPOPUP", "ASMPOPUP", "MONPOPUP", "VARPOPUP"})
+      for (const PopupItem& item : popup_items(name))
+        if (item.command) commands[name].push_back(popup_command(item, s));
+    using V = std::vector<std::string>;
+    QCOMPARE(commands["CLINEPOPUP"], (V{"break g_int", "break /s 3", "del /e 3"}));
+    QCOMPARE(commands["BKPTPOPUP"], (V{"break /s 3", "del /e 3"}));
+    QCOMPARE(commands["VARPOPUP"], (V{"eval g_int", "monit g_int", "updat g_int=7", "dbreak /T:a g_int",
+                                      "dbreak /T:r g_int", "dbreak /T:w g_int"}));
+    QCOMPARE(commands["MONPOPUP"], (V{"eval &g_int", "updat g_int=7"}));
+    QCOMPARE(commands["LBLPOPUP"].size(), std::size_t(18));
+    QCOMPARE(commands["LBLPOPUP"].at(0), std::string("eval &g_int"));
+    QCOMPARE(commands["LBLPOPUP"].at(9), std::string("dbreak /T:a *(unsigned char*)&g_int"));
+    QCOMPARE(commands["LBLPOPUP"].back(), std::string("dbreak /T:w *(unsigned long*)&g_int"));
+    QCOMPARE(commands["ASMPOPUP"].at(7), std::string("mm /b g_int 7"));
+    QCOMPARE(popup_command(popup_items("RBKPTPOPUP")[0], {"", 0, 4, false, {}}), std::string("break /a 4"));
+  }
+
+  void popup_commands_run_against_the_program() {
+    // Every command a variable popup produces is one the debugger takes.
+    Rig rig;
+    const PopupSubject s{"g_int", 0, 0, true, "7"};
+    for (const char* name : {"LBLPOPUP", "VARPOPUP", "MONPOPUP"})
+      for (const PopupItem& item : popup_items(name)) {
+        if (!item.command) continue;
+        rig.frame->run_line(popup_command(item, s));
+        QVERIFY2(rig.frame->messages().empty(), (std::string(name) + ": " + popup_command(item, s) + " -> " +
+                                                 (rig.frame->messages().empty() ? "" : rig.frame->messages().back())).c_str());
+      }
+  }
+};
+
+QTEST_MAIN(ViewsTest)
+#include "views_test.moc"

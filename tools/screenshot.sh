@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Writes a picture of the desktop host on the demo program, stopped at a
-# breakpoint in fib, to the PNG file named by the first argument (default
+# Writes a picture of the desktop host on the demo program, stopped in fib
+# with the source, disassembly, memory, register, stack, locals and monitor
+# views open, to the PNG file named by the first argument (default
 # tav-demo.png). Runs under Xvfb, so it needs no display of its own.
 #   tools/screenshot.sh [out.png] [build-dir]
 set -euo pipefail
@@ -15,11 +16,20 @@ load demo.x12
 break fib
 go
 step
+monit g_rec, results[0], g_counter
 x n
-stack
 IN
 mkdir -p "$work/config"
+cat >"$work/config/ZUZU12Z.INI" <<'INI'
+[LayOut]
+Registers=YES
+Command=YES
+Stack=YES
+Disassembly=YES
+Locals=YES
+Monitors=YES
+INI
 cd "$work"
 TAV_CONFIG_DIR="$work/config" xvfb-run -a -s "-screen 0 1280x860x24" \
-  "$build/bin/tav" -b -i shot.in --screenshot "$out"
+  "$build/bin/tav" -b -i shot.in --memory g_rec --screenshot "$out"
 echo "wrote $out"

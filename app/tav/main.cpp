@@ -14,6 +14,7 @@
 #include "ext/api/api_binding.h"
 #include "ext/loader/extension_loader.h"
 #include "kernel/startup.h"
+#include "ui/model/program_lookup.h"
 #include "ui/qt/main_frame.h"
 
 namespace {
@@ -43,6 +44,11 @@ int main(int argc, char** argv) {
   std::string screenshot;
   if (auto it = std::find(args.begin(), args.end(), "--screenshot"); it != args.end() && it + 1 != args.end()) {
     screenshot = *(it + 1);
+    args.erase(it, it + 2);
+  }
+  std::string memory;
+  if (auto it = std::find(args.begin(), args.end(), "--memory"); it != args.end() && it + 1 != args.end()) {
+    memory = *(it + 1);
     args.erase(it, it + 2);
   }
   const bool no_banner = std::find(args.begin(), args.end(), "-b") != args.end();
@@ -75,6 +81,9 @@ int main(int argc, char** argv) {
   int result = 0;
   if (!debugger.kernel.ending()) {
     frame.ready();
+    if (!memory.empty()) {
+      if (const auto at = tav::address_of(debugger, memory)) frame.open_data_memory(*at);
+    }
     if (!screenshot.empty()) {
       QTimer::singleShot(1000, &frame, [&frame, &screenshot, &app] {
         frame.grab().save(QString::fromStdString(screenshot));

@@ -3,6 +3,7 @@
 #include "events/event_table.h"
 #include "image/debug_record.h"
 #include "image/program.h"
+#include "expr/access.h"
 #include "kernel/debugger.h"
 
 namespace tav {
@@ -30,7 +31,8 @@ std::optional<std::uint32_t> address_of(Debugger& d, std::string_view expression
     int status = 0;
     const Value v = d.evaluator.xexpr(cursor, status, 1);
     if (status == 0 && *cursor == 0) {
-      found = static_cast<std::uint32_t>(v.ival);
+      // A pointer (as "&x" is) holds a local address: the view wants the global one it reaches.
+      found = is_pointer(v) ? pointer_target(d.expr_env, v) : static_cast<std::uint32_t>(v.ival);
       break;
     }
   }

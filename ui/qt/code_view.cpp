@@ -25,6 +25,7 @@ bool word_char(QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$' ||
 
 CodeView::CodeView(ViewHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("ASMWIN");
+  setWindowTitle("Disassembly");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -110,6 +111,8 @@ std::vector<Span> CodeView::line_spans(int index) const {
       t = t.mid(kAddressCells);
     }
     first = false;
+    // The PC's instruction keeps its own text colour on its background.
+    if (line.at_pc) fg = QColor(Qt::white);
     spans.push_back({t, fg, bg});
   }
   return spans;

@@ -95,6 +95,9 @@ std::string quoted_if_blank(const std::string& name) {
   return name.find(' ') == std::string::npos ? name : '"' + name + '"';
 }
 
+// The place of source views (they have no Show-menu identifier).
+constexpr int kPlaceSource = 1;
+
 // Toolbar buttons greyed while the target runs.
 constexpr int kRunButtons[] = {101, 805, 806, 204, 203, 205, 201};
 
@@ -103,17 +106,24 @@ QRect from_client(const WindowPlace& p) {
 }
 WindowPlace to_client(const QRect& r) { return {true, r.left() - 1, r.top() - 1, r.right() + 1, r.bottom() + 1}; }
 
-// Where a view opens first: the command window and the disassembly share the
-// left, registers and stack the right; the others follow each other.
+// Where a view opens first: source, disassembly, memory and command window
+// share the left, one above the other; registers, stack, locals and monitors
+// the right. Others follow each other.
 QRect default_place(int id, QSize area, int count) {
   // Room for the register panel's two columns beside the wider left views.
   const int w = std::max(area.width(), 640), h = std::max(area.height(), 400);
-  const int split = w * 58 / 100, mid = h * 55 / 100, right_mid = h * 64 / 100;
+  const int split = w * 58 / 100;
+  auto left = [&](int top, int bottom) { return QRect(0, h * top / 100, split, h * (bottom - top) / 100); };
+  auto right = [&](int top, int bottom) { return QRect(split, h * top / 100, w - split, h * (bottom - top) / 100); };
   switch (id) {
-    case 300: return QRect(0, mid, split, h - mid);
-    case 320: return QRect(0, 0, split, mid);
-    case 310: return QRect(split, 0, w - split, right_mid);
-    case 330: return QRect(split, right_mid, w - split, h - right_mid);
+    case kPlaceSource: return left(0, 42);
+    case 320: return left(42, 64);
+    case 360: return left(64, 82);
+    case 300: return left(82, 100);
+    case 310: return right(0, 40);
+    case 330: return right(40, 55);
+    case 335: return right(55, 78);
+    case 340: return right(78, 100);
     default: return QRect(20 * count, 20 * count, w / 2, h / 2);
   }
 }
@@ -198,6 +208,12 @@ void MainFrame::ready() {
   // A program named on the command line (or loaded by the start file) joins the recent files.
   if (d_ && !d_->program.file_name().empty()) config_.add_recent(d_->program.file_name());
   if (command_) command_->prompt();
+  // Views placed before the frame showed took its size from an estimate; the
+  // first start (nothing stored) places them again in the real area.
+  if (config_.rects.empty() && config_.tile == Tile::Cascade && isVisible()) {
+    int n = 0;
+    for (auto& [id, sub] : views_) sub->setGeometry(default_place(id, mdi_area(), ++n));
+  }
   refresh_views(~0u);
 }
 
@@ -619,6 +635,11 @@ TextView* MainFrame::view(int id) const {
   return dynamic_cast<TextView*>(it->second->widget());
 }
 
+QSize MainFrame::mdi_area() const {
+  // Before the frame shows, its MDI area is the frame less menus, toolbar and status bar.
+  return isVisible() ? mdi_->viewport()->size() : size() - QSize(4, 110);
+}
+
 QWidget* MainFrame::view_widget(int id) const {
   auto it = views_.find(id);
   return it == views_.end() ? nullptr : it->second->widget();
@@ -643,13 +664,10 @@ void MainFrame::open_source(const std::string& file, unsigned line) {
     view = new SourceView(*this);
     view->lines()->setFont(config_.fonts[6].to_qfont());
     QMdiSubWindow* sub = add_view(view);
-    sub->setWindowIcon(tool_icon(320, style()));
+    sub->setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
     sources_[file] = sub;
     connect(sub, &QObject::destroyed, this, [this, file] { sources_.erase(file); });
-    const QSize area = mdi_->viewport()->size();
-    // The source takes the place left of the register and stack views, above the command window.
-    const int split = std::max(area.width(), 640) * 58 / 100;
-    sub->setGeometry(QRect(0, 0, split, std::max(area.height(), 400) * 55 / 100));
+    sub->setGeometry(default_place(kPlaceSource, mdi_area(), static_cast<int>(sources_.size())));
     sub->show();
     if (!view->open(file)) return;
   }
@@ -662,11 +680,12 @@ void MainFrame::open_data_memory(std::uint32_t address) {
   auto* view = new MemoryView(*this, address);
   view->lines()->setFont(config_.fonts[3].to_qfont());
   QMdiSubWindow* sub = add_view(view);
+  sub->setWindowIcon(tool_icon(360, style()));
   memory_views_.push_back(view);
   connect(view, &QObject::destroyed, this, [this, view] { std::erase(memory_views_, view); });
   // New memory views step down and right from the last one.
-  const int n = static_cast<int>(memory_views_.size());
-  sub->setGeometry(QRect(40 + 10 * n, 40 + 10 * n, 560, 180));
+  const int n = static_cast<int>(memory_views_.size()) - 1;
+  sub->setGeometry(default_place(360, mdi_area(), 0).translated(10 * n, 10 * n));
   sub->show();
   view->refresh_view(true);
 }
@@ -761,8 +780,7 @@ QMdiSubWindow* MainFrame::open_view(int id) {
     sync_view_checks();
   });
   sub->setWindowIcon(id == kCmdShowCommand ? tool_icon(300, style()) : tool_icon(id, style()));
-  const QSize area = isVisible() ? mdi_->viewport()->size() : size() - QSize(4, 110);
-  sub->setGeometry(default_place(id, area, static_cast<int>(views_.size())));
+  sub->setGeometry(default_place(id, mdi_area(), static_cast<int>(views_.size())));
   sub->show();
   if (auto* r = dynamic_cast<RefreshingView*>(widget)) r->refresh_view(true);
   apply_fonts();

@@ -158,6 +158,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void open_help(int id);
   void apply_fonts();
   QMdiSubWindow* add_view(QWidget* widget);
+  QSize mdi_area() const;
   void follow_execution();
 
   Debugger* d_ = nullptr;

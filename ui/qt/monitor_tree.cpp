@@ -33,6 +33,7 @@ void expanded_paths(QTreeWidgetItem* item, const QString& path, std::set<QString
 
 MonitorTree::MonitorTree(ViewHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("MONWIN");
+  setWindowTitle("Monitors");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);

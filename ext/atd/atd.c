@@ -354,7 +354,7 @@ TAV_EXTENSION const char* GetExtensionHelp(void) {
   return "Models ATD0 (0x02C0, 8 channels) and ATD1 (0x0080, 16 channels): timed conversion sequences, "
          "flags, interrupts. atd0/atd1: state; set <channel> <value>; stimulus <file of cycles,channel,value>";
 }
-TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
+TAV_EXTENSION int GetExtensionLoadType(void) { return 4; }
 TAV_EXTENSION const char* GetExtensionVersion(void) { return "0.1"; }
 TAV_EXTENSION const char* GetCommandName(void) { return "atd"; }
 TAV_EXTENSION const char* GetCommandOptions(void) { return "atd0|atd1 [set <channel> <value>|stimulus <file>]"; }

@@ -296,7 +296,7 @@ TAV_EXTENSION const char* GetExtensionHelp(void) {
   return "Models the ECT at 0x0040: TCNT with prescaler, output compare with pin actions, input capture, "
          "flags, interrupts. ect: state and pins; ect capture <channel> [rising|falling]: an input edge";
 }
-TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
+TAV_EXTENSION int GetExtensionLoadType(void) { return 4; }
 TAV_EXTENSION const char* GetExtensionVersion(void) { return "0.1"; }
 TAV_EXTENSION const char* GetCommandName(void) { return "ect"; }
 TAV_EXTENSION const char* GetCommandOptions(void) { return "ect [capture <channel> [rising|falling]]"; }

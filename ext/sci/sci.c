@@ -25,6 +25,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -54,6 +55,7 @@ typedef struct {
   int pty;                   /* master side, -1 when none */
   int pty_slave;             /* kept open so the terminal keeps its raw settings */
   char pty_name[128];
+  char pty_link[256];        /* a symbolic link to the terminal that we made, "" when none */
   char line[161];
   size_t line_len;
   uint32_t sent, received, overruns;
@@ -310,6 +312,8 @@ static void close_output(Sci* s) {
   if (s->pty >= 0) close(s->pty);
   if (s->pty_slave >= 0) close(s->pty_slave);
   s->pty = s->pty_slave = -1;
+  if (*s->pty_link) unlink(s->pty_link);
+  *s->pty_link = 0;
   s->out = OUT_CONSOLE;
 }
 
@@ -403,9 +407,18 @@ static void command(Sci* s, const char* args) {
   if (!*args) {
     show(s);
   } else if ((rest = word(args, "pty"))) {
+    struct stat st;
     close_output(s);
-    if (open_pty(s)) snprintf(text, sizeof text, "%s: terminal %s", s->name, s->pty_name);
-    else snprintf(text, sizeof text, "%s: can't open a pseudo-terminal: %s", s->name, strerror(errno));
+    if (!open_pty(s)) {
+      snprintf(text, sizeof text, "%s: can't open a pseudo-terminal: %s", s->name, strerror(errno));
+    } else if (!*rest) {
+      snprintf(text, sizeof text, "%s: terminal %s", s->name, s->pty_name);
+    } else if ((lstat(rest, &st) == 0 && !S_ISLNK(st.st_mode)) || (unlink(rest), symlink(s->pty_name, rest) != 0)) {
+      snprintf(text, sizeof text, "%s: terminal %s, can't make the link %s", s->name, s->pty_name, rest);
+    } else {
+      snprintf(s->pty_link, sizeof s->pty_link, "%s", rest);
+      snprintf(text, sizeof text, "%s: terminal %s, link %s", s->name, s->pty_name, rest);
+    }
     say(text);
   } else if ((rest = word(args, "console"))) {
     close_output(s);
@@ -434,7 +447,7 @@ static void command(Sci* s, const char* args) {
     unsigned char buffer[512];
     queue_input(s, buffer, unescape(rest, buffer, sizeof buffer));
   } else {
-    snprintf(text, sizeof text, "%s: unknown option %s (pty, file <name>, console, input <file>, send \"text\")",
+    snprintf(text, sizeof text, "%s: unknown option %s (pty [link], file <name>, console, input <file>, send \"text\")",
              s->name, args);
     say(text);
   }
@@ -489,10 +502,10 @@ TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X SCI0/SCI1: serial interfaces"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {
   return "Models SCI0 (0x00C8) and SCI1 (0x00D0): baud-rate timed frames, status flags, interrupts. "
-         "sci0/sci1: state; pty, file <name>, console: where transmitted bytes go; "
+         "sci0/sci1: state; pty [link], file <name>, console: where transmitted bytes go; "
          "input <file>, send \"text\": bytes to receive";
 }
-TAV_EXTENSION int GetExtensionLoadType(void) { return 0; }
+TAV_EXTENSION int GetExtensionLoadType(void) { return 4; }
 TAV_EXTENSION const char* GetExtensionVersion(void) { return "0.1"; }
 TAV_EXTENSION const char* GetCommandName(void) { return "sci"; }
-TAV_EXTENSION const char* GetCommandOptions(void) { return "sci0|sci1 [pty|file <name>|console|input <file>|send \"text\"]"; }
+TAV_EXTENSION const char* GetCommandOptions(void) { return "sci0|sci1 [pty [link]|file <name>|console|input <file>|send \"text\"]"; }

@@ -79,6 +79,13 @@ void Session::worker() {
 
 void Session::dispatch(const Request& request) {
   answer(request);
+  sync_changed_events(request);
+  // "quit" typed in the debug console ends the program.
+  if (d_.kernel.quitting && !exited_) end_debuggee();
+  if (request.command == "disconnect") ended_ = true;
+}
+
+void Session::sync_changed_events(const Request& request) {
   // Events that Tav commands changed (a debug-console "break", a restart's
   // reload) keep the client's breakpoint list in step; its own requests
   // only update what the adapter knows.
@@ -86,9 +93,6 @@ void Session::dispatch(const Request& request) {
     const bool own = request.command.rfind("set", 0) == 0 || request.command == "restart" || request.command == "launch";
     sync_breakpoints(!own);
   }
-  // "quit" typed in the debug console ends the program.
-  if (d_.kernel.quitting && !exited_) end_debuggee();
-  if (request.command == "disconnect") ended_ = true;
 }
 
 void Session::answer(const Request& request) {
@@ -114,6 +118,9 @@ void Session::answer(const Request& request) {
     reply.fail(e.what());
     reply.after = nullptr;
   }
+  // The client sees the breakpoint list change before the answer to the
+  // command that changed it.
+  sync_changed_events(request);
   if (reply.failed())
     out_.response(request, false, nullptr, reply.error);
   else

@@ -104,6 +104,8 @@ class Session {
   // removed since the last call (with `announce` false, only takes note:
   // the client made those changes itself).
   void sync_breakpoints(bool announce);
+  // The same when Tav's events changed during a request.
+  void sync_changed_events(const Request& request);
   // The thread ids the program has now.
   std::vector<int> thread_ids();
   // A source file name of the debug tables as a path on this machine.

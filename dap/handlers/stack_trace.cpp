@@ -2,6 +2,7 @@
 // without source is named by its address.
 #include "dap/handlers/common.h"
 #include "dap/handlers/handlers.h"
+#include "kernel/debugger.h"
 #include "ui/model/stack_model.h"
 
 namespace tav::dap {
@@ -9,7 +10,10 @@ namespace tav::dap {
 void stack_trace(Session& s, const Request& request, Reply& reply) {
   const std::int64_t thread = int_arg(request.arguments, "threadId", kCpu12Thread);
   const Core core = thread == kXgateThread ? Core::Xgate : Core::Cpu12;
-  const std::vector<StackRow> rows = stack_rows(s.debugger(), core);
+  std::vector<StackRow> rows = stack_rows(s.debugger(), core);
+  // An XGATE with no thread under way still has a place: its program counter.
+  if (rows.empty() && core == Core::Xgate && !s.debugger().xgate_code.empty())
+    rows.push_back(pc_row(s.debugger(), core));
   const std::int64_t start = std::max<std::int64_t>(0, int_arg(request.arguments, "startFrame", 0));
   std::int64_t levels = int_arg(request.arguments, "levels", 0);
   if (levels <= 0) levels = static_cast<std::int64_t>(rows.size());

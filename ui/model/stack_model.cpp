@@ -55,6 +55,14 @@ std::vector<StackRow> stack_rows(Debugger& d, Core core) {
   return rows;
 }
 
+StackRow pc_row(Debugger& d, Core core) {
+  StackRow row;
+  row.core = core;
+  row.current = core == Core::Cpu12;
+  place_at(d, core == Core::Cpu12 ? d.registers.ReadPC() : d.xgate.quiet_ppc(), row);
+  return row;
+}
+
 FrameSelection::FrameSelection(Debugger& d, Core core, int index) : d_(d), saved_(d.frames.current()) {
   const std::vector<const Frame*> frames = d.frames.walk(core);
   if (index < 0 || index >= static_cast<int>(frames.size())) return;

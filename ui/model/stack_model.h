@@ -27,6 +27,11 @@ struct StackRow {
 // no frame is known.
 std::vector<StackRow> stack_rows(Debugger& d, Core core);
 
+// A row for where a core's program counter stands (with its function,
+// file and line when debug information covers it): the XGATE's place when
+// no XGATE frame is known.
+StackRow pc_row(Debugger& d, Core core);
+
 // Makes frame `index` of a core current for expressions while it lives,
 // then goes back to the frame that was current.
 class FrameSelection {

@@ -156,6 +156,7 @@ MainFrame::~MainFrame() {
   // The views go with the frame's children, after its own members: they must
   // not report back.
   for (QMdiSubWindow* sub : findChildren<QMdiSubWindow*>()) QObject::disconnect(sub, nullptr, this, nullptr);
+  for (MemoryView* view : memory_views_) QObject::disconnect(view, nullptr, this, nullptr);
   views_.clear();
   sources_.clear();
   memory_views_.clear();
@@ -902,9 +903,10 @@ void MainFrame::refresh_views(unsigned views) {
   if (views & (kViewSource | kViewAfterGo | kViewStopped | kViewDisasm))
     for (auto& [file, sub] : sources_)
       if (auto* source = dynamic_cast<SourceView*>(sub->widget())) source->refresh_view(false);
-  // Memory written by a command repaints whole; after a run only changes are marked.
-  if (views & (kViewMemory | kViewAfterGo | kViewVariables))
-    for (MemoryView* m : memory_views_) m->refresh_view(false);
+  // Memory written by a command (or a new program) repaints whole; a run's end
+  // marks what changed since the previous stop.
+  if (views & kViewMemory)
+    for (MemoryView* m : memory_views_) m->refresh_view(!(views & kViewStopped));
   if (views & (kViewVariables | kViewAfterGo))
     for (int id : {335, 336})
       if (TextView* v = view(id)) v->refresh();

@@ -83,6 +83,7 @@ bool SourceView::open(const std::string& name) {
     if (!ok) return false;
     host_.run_line("path \"" + path.toStdString() + "\"");
   }
+  path_ = d->source_path;
   refresh_view(true);
   return true;
 }
@@ -95,6 +96,11 @@ void SourceView::go_to_line(unsigned line) {
 
 void SourceView::refresh_view(bool) {
   Debugger* d = host_.debugger();
+  // A new source path may find another file of that name: read it again then only.
+  if (d && d->source_path != path_ && model_.state() != SourceModel::State::Empty) {
+    path_ = d->source_path;
+    model_.open(*d, model_.name());
+  }
   const unsigned now = d ? model_.current_line(*d) : 0;
   // Follow the current line only when it moved, so reading elsewhere is not disturbed by a refresh.
   if (now && now != current_) {

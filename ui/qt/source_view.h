@@ -57,6 +57,7 @@ class SourceView : public QWidget, public RefreshingView {
   CoverageMode coverage_ = CoverageMode::None;
   bool address_column_ = false;
   unsigned current_ = 0;
+  std::string path_;  // the source path the file was found through
   std::string search_;
   std::optional<SourceMatch> match_;
   PopupSubject subject_;  // what the open popup acts on

@@ -25,6 +25,7 @@
 #include "kernel/debugger.h"
 #include "ui/qt/extension_dialogs.h"
 #include "ui/qt/main_frame.h"
+#include "ui/qt/memory_view.h"
 #include "ui/qt/text_view.h"
 
 using namespace tav;
@@ -244,6 +245,17 @@ class ExtensionsMenuTest : public QObject {
     CommandDisplay(1);
     QVERIFY(f.command_window());
     QCOMPARE(GetTavColor(25), GetTavColor(1));
+    // Browsers are view frames: titled as asked, closed through their handle.
+    auto* data = static_cast<QMdiSubWindow*>(CreateMemoryDataBrowser("ring", 0x2000, 2, 'd', 8, 0));
+    QVERIFY(data);
+    QCOMPARE(data->windowTitle(), QString("ring"));
+    QCOMPARE(f.memory_views().back()->model().format.unit, 2u);
+    const auto views = f.memory_views().size();
+    DeleteMemoryBrowser(data);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f.memory_views().size(), views - 1);
+    QVERIFY(CreateMemoryCodeBrowser("code", 0x4000) != nullptr);
+    QCOMPARE(BrowseFile("no_such_file.c", 3), nullptr);
     bind_extension_api(nullptr, {});
   }
 };

@@ -21,6 +21,8 @@
 #include "kernel/debugger.h"
 #include "ui/qt/extension_dialogs.h"
 #include "ui/qt/main_frame.h"
+#include "ui/qt/memory_view.h"
+#include "ui/qt/source_view.h"
 #include "ui/qt/menu_table.h"
 
 namespace tav::qt {
@@ -155,6 +157,57 @@ void MainFrame::hide_command_window() { close_view(kCmdShowCommand); }
 void MainFrame::close_view(void* view) {
   for (const auto& [id, sub] : views_)
     if (sub == view) return close_view(id);
+  // Source and memory views are not in the Show menu: any view frame of ours closes.
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (sub == view) {
+      sub->close();
+      return;
+    }
+}
+
+namespace {
+void set_title(QMdiSubWindow* sub, std::string_view title) {
+  if (sub && !title.empty()) sub->setWindowTitle(QString::fromLatin1(title.data(), static_cast<int>(title.size())));
+}
+}  // namespace
+
+void* MainFrame::open_source_view(std::string_view file, int line) {
+  const std::string name(file);
+  open_source(name, line > 0 ? static_cast<unsigned>(line) : 0);
+  // A file the source path does not find leaves an empty view: no handle then.
+  SourceView* view = source_view(name);
+  const auto it = sources_.find(name);
+  return view && it != sources_.end() && view->model().state() == SourceModel::State::Open ? it->second : nullptr;
+}
+
+void* MainFrame::open_code_memory_view(std::string_view title, std::uint32_t address) {
+  show_code(address);
+  const auto it = views_.find(320);
+  if (it == views_.end()) return nullptr;
+  set_title(it->second, title);
+  return it->second;
+}
+
+void* MainFrame::open_data_memory_view(std::string_view title, std::uint32_t address, int unit, int format,
+                                       int columns, bool follow) {
+  (void)follow;  // memory views are repainted after every stop anyway
+  const std::size_t before = memory_views_.size();
+  open_data_memory(address);
+  if (memory_views_.size() == before) return nullptr;
+  MemoryView* view = memory_views_.back();
+  DataLineFormat shape;
+  if (unit == 1 || unit == 2 || unit == 4) shape.unit = static_cast<unsigned>(unit);
+  if (columns > 0 && columns <= 64) shape.bytes = static_cast<unsigned>(columns) * shape.unit;
+  switch (format) {
+    case 'b': case 'B': shape.base = NumberBase::Binary; break;
+    case 'o': case 'O': shape.base = NumberBase::Octal; break;
+    case 'd': case 'D': case 'u': case 'U': shape.base = NumberBase::Decimal; break;
+    default: break;
+  }
+  view->set_format(shape);
+  auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+  set_title(sub, title);
+  return sub;
 }
 
 void MainFrame::busy_cursor(bool on) {

@@ -4,8 +4,10 @@
 #include <cctype>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "kernel/debugger.h"
+#include "kernel/ext_notices.h"
 #include "commands/handlers.h"
 
 namespace tav {
@@ -93,6 +95,17 @@ bool names(const HelpEntry& e, std::string_view word) {
   return false;
 }
 
+// Loaded extensions with a command word, in the order they were loaded.
+std::vector<ExtensionControl::Item> extension_commands(Debugger& d) {
+  std::vector<ExtensionControl::Item> items;
+  if (!d.extensions) return items;
+  for (ExtensionControl::Item& item : d.extensions->loaded())
+    if (!item.command.empty()) items.insert(items.begin(), std::move(item));
+  return items;
+}
+
+std::string file_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
 }  // namespace
 
 const char* cmd_help(Debugger& d, const char* args, int) {
@@ -108,6 +121,12 @@ const char* cmd_help(Debugger& d, const char* args, int) {
       else line += ' ';
       putout(d, line + e.summary + "\n");
     }
+    const auto words = extension_commands(d);
+    if (!words.empty()) {
+      std::string line = "extension commands:";
+      for (const auto& item : words) line += " " + item.command;
+      putout(d, line + "\n");
+    }
     putout(d, "help <command> shows its syntax; \"->\" on a line of its own enters the kernel console.\n");
     return p;
   }
@@ -116,6 +135,15 @@ const char* cmd_help(Debugger& d, const char* args, int) {
     putout(d, word + (*e.syntax ? " " : "") + e.syntax + "\n    " + e.summary + "\n");
     if (std::string_view(e.words).find(' ') != std::string_view::npos)
       putout(d, std::string("    also: ") + e.words + "\n");
+    return p;
+  }
+  // Command words of extensions compare byte for byte, as they are routed.
+  const std::string typed(skipblanks(args), static_cast<std::size_t>(p - skipblanks(args)));
+  for (const auto& item : extension_commands(d)) {
+    if (item.command != typed) continue;
+    putout(d, item.command + (item.options.empty() ? "" : " " + item.options) + "\n");
+    if (!item.help.empty()) putout(d, "    " + item.help + "\n");
+    putout(d, "    from the extension " + file_name(item.path) + "\n");
     return p;
   }
   errout(d, {"no help for: ", word, "\n"});

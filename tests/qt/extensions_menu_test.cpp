@@ -256,6 +256,9 @@ class ExtensionsMenuTest : public QObject {
     QCOMPARE(f.memory_views().size(), views - 1);
     QVERIFY(CreateMemoryCodeBrowser("code", 0x4000) != nullptr);
     QCOMPARE(BrowseFile("no_such_file.c", 3), nullptr);
+    void* files = CreateFileBrowser();
+    QVERIFY(files && files == CreateFileBrowser());
+    DeleteFileBrowser(files);
     bind_extension_api(nullptr, {});
   }
 };

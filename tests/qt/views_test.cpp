@@ -17,6 +17,7 @@
 #include "ui/qt/memory_view.h"
 #include "ui/qt/menu_table.h"
 #include "ui/qt/monitor_tree.h"
+#include "ui/qt/list_view.h"
 #include "ui/qt/popup_table.h"
 #include "ui/qt/source_view.h"
 
@@ -94,6 +95,38 @@ class ViewsTest : public QObject {
     QCOMPARE(rig.last(), std::string("istep"));
     QTest::keyClick(v, Qt::Key_A);  // ignored
     QCOMPARE(rig.frame->sent_lines().size(), before + 1);
+  }
+
+  void list_views_open_files_functions_and_act_on_events() {
+    Rig rig;
+    rig.frame->run_line("break gcd");
+    auto list = [&](int id) {
+      rig.frame->dispatch(id);
+      return dynamic_cast<ListView*>(rig.frame->view_widget(id));
+    };
+    auto index_of = [](ListView* v, const QString& text) {
+      return static_cast<int>(v->text().split('\n').indexOf(text));
+    };
+    ListView* files = list(640);
+    QVERIFY(files && files->edit()->objectName() == "LISTWIN");
+    QCOMPARE(files->text(), QString("main.c\nmathx.c\ntypes.c\n"));
+    files->activate(index_of(files, "mathx.c"));
+    QVERIFY(rig.frame->source_view("mathx.c"));
+    ListView* functions = list(650);
+    const int gcd = index_of(functions, "  gcd()  0x7fc1ea");
+    QVERIFY2(gcd > 0, qPrintable(functions->text()));
+    functions->activate(gcd);
+    QVERIFY(rig.frame->source_view("mathx.c")->model().line_count() > 0);
+    ListView* events = list(621);
+    QVERIFY2(events->text().startsWith("(1)"), qPrintable(events->text()));
+    events->event_action(0, 0);
+    QCOMPARE(rig.last(), std::string("break /s 1"));
+    QVERIFY(events->text().contains("(off)"));  // the list follows the event table
+    events->event_action(0, 1);
+    QCOMPARE(rig.last(), std::string("del /e 1"));
+    QCOMPARE(events->text(), QString());
+    rig.frame->dispatch(621);  // a second time brings the same view forward
+    QCOMPARE(rig.frame->view_widget(621), static_cast<QWidget*>(events));
   }
 
   void source_line_number_double_click() {

@@ -171,6 +171,8 @@ void set_title(QMdiSubWindow* sub, std::string_view title) {
 }
 }  // namespace
 
+void* MainFrame::open_name_list(bool functions) { return open_view(functions ? 650 : 640); }
+
 void* MainFrame::open_source_view(std::string_view file, int line) {
   const std::string name(file);
   open_source(name, line > 0 ? static_cast<unsigned>(line) : 0);

@@ -42,6 +42,7 @@
 #include "kernel/output.h"
 #include "ui/qt/code_view.h"
 #include "ui/qt/command_window.h"
+#include "ui/qt/list_view.h"
 #include "ui/qt/memory_view.h"
 #include "ui/qt/monitor_tree.h"
 #include "ui/qt/source_view.h"
@@ -77,6 +78,25 @@ const ViewInfo kViews[] = {
     {336, kViewVariables, {"TAVGLOBS", "TAVVHOST", "Globals", true, "Variable Files(*.var)", "Save Data", ""},
      "Globals", "GlobalsWindow", -1},
 };
+
+// The text list views, opened (or brought forward) by their menu items.
+struct ListInfo {
+  int id;
+  ListKind kind;
+  TextViewSpec spec;
+};
+
+const ListInfo kLists[] = {
+    {640, ListKind::Files, {"LISTWIN", "LISTHOST", "File List", false, "List Files(*.lst)", "Save List", ""}},
+    {650, ListKind::Functions, {"LISTWIN", "LISTHOST", "Function List", false, "List Files(*.lst)", "Save List", ""}},
+    {621, ListKind::Events, {"LISTWIN", "LISTHOST", "Events", false, "List Files(*.lst)", "Save List", ""}},
+};
+
+const ListInfo* list_info(int id) {
+  for (const ListInfo& l : kLists)
+    if (l.id == id) return &l;
+  return nullptr;
+}
 
 const ViewInfo* view_info(int id) {
   for (const ViewInfo& v : kViews)
@@ -192,6 +212,7 @@ void MainFrame::attach(Debugger& d) {
   if (config_.views["Command"] == 'N') close_view(kCmdShowCommand);
   if (config_.tile != Tile::Cascade || !config_.rects.empty()) arrange(config_.tile);
   for (const auto& [id, sub] : views_) {
+    if (list_info(id)) continue;  // list views keep no place
     const ViewInfo* info = view_info(id);
     const char* section = info ? info->rect_section : "CmdWindow";
     if (config_.tile == Tile::Free && config_.rects.count(section)) sub->setGeometry(config_.rects[section]);
@@ -479,6 +500,10 @@ void MainFrame::dispatch(int id) {
   }
   if (id >= 401 && id <= 409) return choose_font(id);
   if (id >= 411 && id <= 426) return choose_color(id);
+  if (list_info(id)) {
+    open_view(id);
+    return;
+  }
   if (id == kCmdShowCommand || view_info(id)) return toggle_view(id);
   beep();  // nothing behind this identifier yet
 }
@@ -758,6 +783,8 @@ QMdiSubWindow* MainFrame::open_view(int id) {
     widget = new CodeView(*this);
   } else if (id == 340) {
     widget = new MonitorTree(*this);
+  } else if (const ListInfo* list = list_info(id)) {
+    widget = new ListView(*this, list->kind, list->spec);
   } else if (const ViewInfo* info = view_info(id)) {
     const View v = info->view;
     auto* text_view = new TextView(info->spec, [this, v, id]() -> std::string {
@@ -910,6 +937,10 @@ void MainFrame::refresh_views(unsigned views) {
   if (views & (kViewVariables | kViewAfterGo))
     for (int id : {335, 336})
       if (TextView* v = view(id)) v->refresh();
+  // A new program brings new files and functions; events change by commands.
+  if (views & (kViewSource | kViewEvents))
+    for (const ListInfo& l : kLists)
+      if (RefreshingView* v = refreshing(l.id)) v->refresh_view(false);
 }
 
 void MainFrame::show_view(View v) {
@@ -997,6 +1028,7 @@ void MainFrame::save_configuration() {
   config_.views["Command"] = command_ ? 'Y' : 'N';
   if (!isMinimized()) config_.rects["TavWindow"] = geometry();
   for (const auto& [id, sub] : views_) {
+    if (list_info(id)) continue;
     const ViewInfo* info = view_info(id);
     config_.rects[info ? info->rect_section : "CmdWindow"] = sub->geometry();
   }

@@ -121,6 +121,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void view_command(View view, int command) override;
   void hide_command_window() override;
   void close_view(void* view) override;
+  void* open_name_list(bool functions) override;
   void* open_source_view(std::string_view file, int line) override;
   void* open_code_memory_view(std::string_view title, std::uint32_t address) override;
   void* open_data_memory_view(std::string_view title, std::uint32_t address, int unit, int format, int columns,

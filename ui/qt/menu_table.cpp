@@ -31,7 +31,7 @@ constexpr MenuEntry kMenu[] = {
     {0, 0, "&Events", nullptr, 0, " Breakpoints and Watchpoints "},
     {1, 805, "&Code Event", nullptr, G, " Set a Code Breakpoint "},
     {1, 806, "&Data Event", nullptr, G, " Set a Data Breakpoint "},
-    {1, 621, "&Browse", "break", 0, " List the Events "},
+    {1, 621, "&Browse", nullptr, G, " List the Events "},
 
     {0, 0, "&Browse", nullptr, 0, " Browse the Program "},
     {1, 620, "&File", nullptr, G, " Browse a Source File "},
@@ -46,8 +46,8 @@ constexpr MenuEntry kMenu[] = {
     {2, 633, "&Brief", nullptr, X, " Show Variables with Storage Class and Type "},
     {2, 634, "&Standard", nullptr, X, " Show Variables with Storage Class, Type and Value "},
     {2, 635, "&Full", nullptr, X, " Show Variables with Storage Class, Type, Address and Value "},
-    {1, 640, "File &List", "files", 0, " List the Source Files "},
-    {1, 650, "Function L&ist", "funcs", 0, " List the Functions "},
+    {1, 640, "File &List", nullptr, G, " List the Source Files "},
+    {1, 650, "Function L&ist", nullptr, G, " List the Functions "},
 
     {0, 0, "&Debug", nullptr, G, " Debug Program "},
     {1, 201, "&Go", "go", R, " Run the Program "},

@@ -45,7 +45,7 @@ static TavHandle tick_cb, hook;
 static int loaded;
 
 static void say(const char* text) {
-  char line[300];
+  char line[320];
   snprintf(line, sizeof line, "mess \"%s\\n\"", text);
   docmd(line, 0);
 }

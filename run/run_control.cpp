@@ -114,17 +114,8 @@ RunControl::Step RunControl::instruction_with() {
   }
   if constexpr (kWithXgate) (xgate ? unit_xgate_ : unit_cpu12_) = true;
 
-  if (!callbacks_.empty()) [[unlikely]] {
-    const std::uint32_t cycles = cpu.counters.time;
-    callbacks_.dispatch([cycles](InstructionCallbacks::Entry& e) {
-      if (e.has_param) {
-        if (e.fn.with_param) e.fn.with_param(cycles, e.param);
-      } else if (e.fn.plain) {
-        e.fn.plain(cycles);
-      }
-    });
-    if (!kernel_watch_) update_kernel_watch();  // on only: the check ends what it began
-  }
+  if (!callbacks_.empty()) [[unlikely]]
+    dispatch_callbacks();
 
   if (!step.undefined && !step.interrupt) {
     // Profiling: executions and cycles of the line (or function) holding the
@@ -317,17 +308,29 @@ RunControl::UnitEnd RunControl::source_unit_with(bool go_mode) {
   }
 }
 
+void RunControl::dispatch_callbacks() {
+  const std::uint32_t cycles = d_.cpu.counters.time;
+  callbacks_.dispatch([cycles](InstructionCallbacks::Entry& e) {
+    if (e.has_param) {
+      if (e.fn.with_param) e.fn.with_param(cycles, e.param);
+    } else if (e.fn.plain) {
+      e.fn.plain(cycles);
+    }
+  });
+  if (!kernel_watch_) update_kernel_watch();  // on only: the check ends what it began
+}
+
 // The CPU12 alone with nothing watching its instructions one by one (no
-// instruction trace, callbacks, memory hooks, low-level breakpoints or
-// pending interrupt): instructions run here with only the work the source
-// loop would do for them, the profile counters, the stop request and the
-// quick event test. The first instruction that needs more (an undefined
-// opcode, a debug record at the new PC, a due event, a stop request, a host
-// poll) is left to the source loop to finish; `last` is its step. False
-// when nothing was executed.
+// instruction trace, callbacks, low-level breakpoints or pending
+// interrupt): instructions run here with only the work the source loop
+// would do for them, the profile counters, the stop request and the quick
+// event test. The first instruction that needs more (an undefined opcode, a
+// debug record at the new PC, a due event, a stop request, a host poll, a
+// memory hook that ran) is left to the source loop to finish; `last` is its
+// step. False when nothing was executed.
 bool RunControl::plain_instructions(Step& last) {
   Cpu& cpu = d_.cpu;
-  if (itrace_ || kernel_watch_ || d_.memory.hooked()) return false;
+  if (itrace_ || kernel_watch_) return false;
   EventTable& events = d_.events;
   std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
   DebugRecord* cover = index_.covering(pc);
@@ -336,6 +339,7 @@ bool RunControl::plain_instructions(Step& last) {
     if (reset_pending_ || !callbacks_.empty() || cpu.interrupts().any()) [[unlikely]]
       return executed;
     events.clear_pending();
+    const std::uint64_t hook_calls = d_.memory.hook_calls();
     const std::uint32_t length = cpu.execute(pc);
     executed = true;
     if (length == Cpu::kUndefined || length == 0) [[unlikely]] {
@@ -345,6 +349,12 @@ bool RunControl::plain_instructions(Step& last) {
     if (cover) {
       if (!cover->is_start()) ++cover->hits;
       cover->cycles += cpu.scratch.cycles;
+    }
+    // A hook (a peripheral's register) may have started what the general
+    // loop does after this very instruction: a per-instruction callback.
+    if (d_.memory.hook_calls() != hook_calls) [[unlikely]] {
+      if (!callbacks_.empty()) dispatch_callbacks();
+      return true;
     }
     pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
     if (index_.at(pc) || poll_countdown_ <= 1 || d_.run.stop_requested() ||

@@ -152,6 +152,7 @@ class RunControl {
   template <bool kWithXgate>
   Step instruction_with();
   bool plain_instructions(Step& last);
+  void dispatch_callbacks();  // the per-instruction callbacks, after an instruction
   void pass_records(std::uint32_t pc);
   void pass_xgate_records(std::uint32_t pc);
   std::uint32_t execute_either(std::uint32_t& pc);

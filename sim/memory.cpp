@@ -123,26 +123,52 @@ void Memory::WritePPC(std::uint32_t g) {
 
 // ---- watchers and hooks ----
 
+void Memory::mark_blocks(std::array<std::uint64_t, kSlots / 64>& bits, std::uint32_t start, std::uint32_t size) {
+  if (size == 0) return;
+  // Blocks of the first and last byte, the space wrapping at 16 MB as slots do.
+  const std::uint32_t blocks = size >= (1u << 24) ? kSlots : ((start & kOffsetMask) + size - 1) / kBlockSize + 1;
+  for (std::uint32_t i = 0, slot = slot_of(start); i < blocks && i < std::uint32_t{kSlots}; ++i, slot = (slot + 1) & (kSlots - 1))
+    bits[slot >> 6] |= std::uint64_t{1} << (slot & 63);
+}
+
 void Memory::update_observed() {
   observed_ = live_hooks_ > 0 || access_watcher_ != nullptr || raw_watcher_ != nullptr;
+  if (!observed_) return;
+  if (raw_watcher_) {
+    observed_blocks_.fill(~std::uint64_t{0});
+    return;
+  }
+  if (access_watcher_)
+    observed_blocks_ = watched_;
+  else
+    observed_blocks_.fill(0);
+  for (const Hook* h = hooks_; h; h = h->next) {
+    if (h->deleted) continue;
+    // A hook on every address, or a range that wraps, is met everywhere.
+    const bool everywhere = h->start == h->end || h->end < h->start;
+    if (everywhere) {
+      observed_blocks_.fill(~std::uint64_t{0});
+      return;
+    }
+    mark_blocks(observed_blocks_, h->start, h->end - h->start);
+  }
 }
 
 void Memory::set_access_watcher(AccessWatcher* watcher) {
   access_watcher_ = watcher;
   // A new watcher hears of every address until clear_watched() and watch() narrow the set.
   watched_.fill(~std::uint64_t{0});
-  watched_.fill(~std::uint64_t{0});
   update_observed();
 }
 
-void Memory::clear_watched() { watched_.fill(0); }
+void Memory::clear_watched() {
+  watched_.fill(0);
+  update_observed();
+}
 
 void Memory::watch(std::uint32_t start, std::uint32_t size) {
-  if (size == 0) return;
-  // Blocks of the first and last byte, the space wrapping at 16 MB as slots do.
-  const std::uint32_t blocks = size >= (1u << 24) ? kSlots : ((start & kOffsetMask) + size - 1) / kBlockSize + 1;
-  for (std::uint32_t i = 0, slot = slot_of(start); i < blocks && i < std::uint32_t{kSlots}; ++i, slot = (slot + 1) & (kSlots - 1))
-    watched_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
+  mark_blocks(watched_, start, size);
+  update_observed();
 }
 
 void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
@@ -214,8 +240,10 @@ void Memory::call_hooks(std::uint32_t address, int size, int access) {
       continue;
     }
     if ((h->mask & static_cast<std::uint32_t>(access)) &&
-        (h->start == h->end || (h->start <= address && address < h->end)))
+        (h->start == h->end || (h->start <= address && address < h->end))) {
+      ++hook_calls_;
       h->callback(address, size, access, h->user);
+    }
     link = &h->next;
   }
   --dispatch_depth_;

@@ -132,36 +132,36 @@ class Memory {
   // CPU accessors: hooks and data-event checks around the raw access. While
   // nothing observes memory they are a plain store access.
   std::uint8_t CpuReadByte(std::uint32_t address) {
-    if (observed_) [[unlikely]]
+    if (observed_at(address)) [[unlikely]]
       return cpu_read_byte_observed(address);
     return peek(address);
   }
   void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
-    if (observed_) [[unlikely]]
+    if (observed_at(address)) [[unlikely]]
       return cpu_write_byte_observed(address, value);
     if ((address & 0xFFFFC0) == 0) [[unlikely]]
       mirror_page(address, value);
     poke(address, value);
   }
   std::uint16_t CpuReadWord(std::uint32_t address) {
-    if (observed_) [[unlikely]]
+    if (observed_at(address)) [[unlikely]]
       return cpu_read_word_observed(address);
     return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
   }
   void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
     WriteWord(address, value);
-    if (observed_) [[unlikely]]
+    if (observed_at(address)) [[unlikely]]
       after_cpu_write(address, 2);
   }
   std::uint32_t CpuReadLong(std::uint32_t address) {
-    if (observed_) [[unlikely]]
+    if (observed_at(address)) [[unlikely]]
       return cpu_read_long_observed(address);
     return std::uint32_t{peek(address)} << 24 | std::uint32_t{peek(address + 1)} << 16 |
            std::uint32_t{peek(address + 2)} << 8 | peek(address + 3);
   }
   void CpuWriteLong(std::uint32_t address, std::uint32_t value) {
     WriteLong(address, value);
-    if (observed_) [[unlikely]]
+    if (observed_at(address)) [[unlikely]]
       after_cpu_write(address, 4);
   }
 
@@ -172,6 +172,8 @@ class Memory {
   void UnRegisterMemHook(int handle);
   int hook_records() const;  // records still linked, deleted ones included
   bool hooked() const { return live_hooks_ > 0; }
+  // Counts hook callbacks made: a run loop tells by it that an instruction met a hook.
+  std::uint64_t hook_calls() const { return hook_calls_; }
 
   void set_access_watcher(AccessWatcher* watcher);
   // The addresses the access watcher cares about: it is told only of accesses
@@ -234,6 +236,13 @@ class Memory {
   void unlink_deleted();
   void call_hooks(std::uint32_t address, int size, int access);
   bool watched(std::uint32_t address) const { return watched_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1; }
+  // Whether a CPU access starting at `address` must take the observed path:
+  // something observes memory and the block is hooked, watched, or every
+  // block is (a raw watcher). Accesses elsewhere stay plain store accesses.
+  bool observed_at(std::uint32_t address) const {
+    return observed_ && (observed_blocks_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1);
+  }
+  static void mark_blocks(std::array<std::uint64_t, kSlots / 64>& bits, std::uint32_t start, std::uint32_t size);
   void before_cpu_read(std::uint32_t address, int size);
   void after_cpu_write(std::uint32_t address, int size);
   std::uint8_t cpu_read_byte_observed(std::uint32_t address);
@@ -246,7 +255,8 @@ class Memory {
   // point at the zero block, which is block 0 of the pool and never written.
   std::unique_ptr<std::uint8_t*[]> table_;
   std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
-  bool observed_ = false;  // hooks or watchers present: CPU accessors take the slow path
+  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_blocks_
+  std::array<std::uint64_t, kSlots / 64> observed_blocks_{};  // a bit per block: see observed_at()
   RawAccessWatcher* raw_watcher_ = nullptr;
   CpuRegs& regs_;
   ErrorReporter& errors_;
@@ -259,6 +269,7 @@ class Memory {
   int live_hooks_ = 0;
   int next_handle_ = 1;
   int dispatch_depth_ = 0;
+  std::uint64_t hook_calls_ = 0;
   AccessWatcher* access_watcher_ = nullptr;
   std::array<std::uint64_t, kSlots / 64> watched_{};  // a bit per block: see watch()
   void (*view_refresh_)(void*) = nullptr;

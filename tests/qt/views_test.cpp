@@ -2,9 +2,11 @@
 // source line numbers become event commands, a typed data unit is written,
 // a monitor's format reaches its members, and every popup item produces its
 // command.
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -20,6 +22,8 @@
 #include "ui/qt/list_view.h"
 #include "ui/qt/popup_table.h"
 #include "ui/qt/source_view.h"
+#include "ui/qt/variable_tree.h"
+#include "support/profile.h"
 
 using namespace tav;
 using namespace tav::qt;
@@ -52,6 +56,26 @@ struct Rig {
 
 // The centre of a character cell of a line view.
 QPoint cell(LineView* v, int line, int column) { return v->cell_rect(line, column, 1).center(); }
+
+// The item of that name among the children of `parent` (the top level when null).
+QTreeWidgetItem* named(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& name) {
+  const int n = parent ? parent->childCount() : tree->topLevelItemCount();
+  for (int i = 0; i < n; ++i) {
+    QTreeWidgetItem* item = parent ? parent->child(i) : tree->topLevelItem(i);
+    if (item->text(0) == name) return item;
+  }
+  return nullptr;
+}
+
+// The action of a menu or of its submenus by its text.
+QAction* item_of(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions()) {
+    if (a->text() == text) return a;
+    if (a->menu())
+      if (QAction* s = item_of(a->menu(), text)) return s;
+  }
+  return nullptr;
+}
 
 QStringList texts(QMenu* menu) {
   QStringList out;
@@ -206,6 +230,80 @@ class ViewsTest : public QObject {
     QCOMPARE(rig.d->monitor_list.list().at(0).letter, 'x');
   }
 
+  void variable_browser_popup_format_status_and_save() {
+    Rig rig;
+    rig.frame->dispatch(kCmdVarsFunction);
+    VariableBrowser* current = rig.frame->variable_browser(kCmdVarsFunction);
+    QVERIFY(current && current->tree()->topLevelItemCount() == 1);
+    QCOMPARE(current->tree()->topLevelItem(0)->text(0), QString("main()"));
+    rig.frame->dispatch(kCmdVarsProgram);
+    VariableBrowser* vars = rig.frame->variable_browser(kCmdVarsProgram);
+    QVERIFY(vars);
+    QCOMPARE(vars->windowTitle(), QString("Application Variables Browser"));
+    QTreeWidget* tree = vars->tree();
+    QCOMPARE(tree->objectName(), QString("VARTREE"));
+    QTreeWidgetItem* types = named(tree, nullptr, "types.c");
+    QVERIFY(types);
+    QTreeWidgetItem* box = named(tree, types, "g_box");
+    QVERIFY(box && box->childCount() == 0);  // read when opened
+    box->setExpanded(true);
+    QCOMPARE(box->childCount(), 3);
+
+    struct Case {
+      const char* item;
+      const char* line;
+    } cases[] = {{"&Monitor", "monit g_box"}, {"A&ccess Break", "dbreak /T:a g_box"},
+                 {"&Read Break", "dbreak /T:r g_box"}, {"&Write Break", "dbreak /T:w g_box"},
+                 {"&Evaluate", "eval g_box"}};
+    for (const Case& c : cases) {
+      item_of(vars->popup_for(box), c.item)->trigger();
+      QCOMPARE(rig.last(), std::string(c.line));
+    }
+    QVERIFY(rig.frame->messages().back().rfind("Evaluate: g_box", 0) == 0);
+    QVERIFY(!vars->popup_for(types));  // a file has no popup
+
+    // Hexadecimal on the structure reaches its members, opened or not yet.
+    item_of(vars->popup_for(box), "&Hexadecimal")->trigger();
+    QCOMPARE(named(tree, box, "colour")->text(2), QString("0x3"));
+    QTreeWidgetItem* br = named(tree, box, "br");
+    br->setExpanded(true);
+    QCOMPARE(named(tree, br, "x")->text(2), QString("0xb"));
+
+    // The format menu reaches the open browsers and is kept for the next.
+    rig.frame->dispatch(kCmdVarsFull);
+    QVERIFY(!tree->isColumnHidden(3));
+    QCOMPARE(profile_read(rig.d->config_file, "Options", "VarFormat", ""), std::string("Full"));
+    rig.frame->dispatch(kCmdVarsBrief);
+    QVERIFY(tree->isColumnHidden(2) && tree->isColumnHidden(3));
+    rig.frame->dispatch(kCmdVarsStandard);
+
+    // Frozen keeps the value an update changed; Auto Refresh shows it.
+    QTreeWidgetItem* g_int = named(tree, types, "g_int");
+    QCOMPARE(g_int->text(2), QString("-2"));
+    item_of(vars->status_menu(), "Frozen")->trigger();
+    QCOMPARE(vars->status_menu()->title(), QString("Frozen"));
+    QTimer::singleShot(0, vars, [vars] {
+      if (auto* dialog = vars->findChild<QInputDialog*>("WINVARUPDATE")) {
+        dialog->setTextValue("99");
+        dialog->accept();
+      }
+    });
+    item_of(vars->popup_for(g_int), "&Update")->trigger();
+    QCOMPARE(rig.last(), std::string("updat g_int=99"));
+    QCOMPARE(named(tree, types, "g_int")->text(2), QString("-2"));
+    item_of(vars->status_menu(), "Auto Refresh")->trigger();
+    QCOMPARE(vars->status_menu()->title(), QString("Auto Refresh"));
+    QCOMPARE(named(tree, types, "g_int")->text(2), QString("99"));
+
+    const QString file = rig.dir.path() + "/vars.var";
+    QVERIFY(vars->save_to(file));
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QString text = saved.readAll();
+    QVERIFY(text.startsWith("\n\t\tApplication Variables Browser\n\n"));
+    QVERIFY2(text.contains("\n    br : struct point\n      x : int = 0xb\n"), qPrintable(text));
+  }
+
   void popups_hold_their_items_and_commands() {
     QWidget parent;
     const PopupSubject s{"g_int", 0x1234, 3, true, "7"};
@@ -217,7 +315,9 @@ class ViewsTest : public QObject {
         {"BKPTPOPUP", {"&On/Off", "&Delete", "&Edit", "&Show"}},
         {"RBKPTPOPUP", {"&On/Off", "&Delete", "&Edit"}},
         {"FUNCPOPUP", {"&Info"}},
-        {"VARPOPUP", {"&Info", "&Evaluate", "&Monitor", "&Update", "A&ccess Break", "&Read Break", "&Write Break"}},
+        {"VARPOPUP", {"&Info", "&Evaluate", "&Monitor", "&Update", "A&ccess Break", "&Read Break", "&Write Break",
+                      "&Format", "  &Character", "  &Binary", "  &Octal", "  &Decimal", "  &Unsigned", "  &Hexadecimal",
+                      "  &String"}},
         {"MONPOPUP", {"Address &of", "&Delete", "Delete &All", "&Format", "  &Address of", "  &Character", "  &Binary",
                       "  &Octal", "  &Decimal", "  &Unsigned", "  &Hexadecimal", "  &String", "&Update"}},
         {"ASMPOPUP", {"Address &of", "&Evaluate as...", "  &Byte", "  &Word", "  &Long", "&Monitor as...", "  &Byte",

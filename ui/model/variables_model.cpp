@@ -6,6 +6,7 @@
 #include "expr/type_names.h"
 #include "commands/data_views.h"
 #include "kernel/debugger.h"
+#include "support/fmt.h"
 
 namespace tav {
 
@@ -39,19 +40,53 @@ std::string type_of(const Value& v) {
   return text;
 }
 
-VariableRow row_of(Debugger& d, const Value& v, std::string name, std::string expression, char letter) {
+bool is_fract(const Value& v) {
+  return !has_derivation(v) && (v.code() == kShortFract || v.code() == kLongFract);
+}
+
+// A pointer to, or an array of, characters: what the string letters read.
+bool is_char_string(const Value& v) {
+  return (is_pointer(v) || is_array(v)) && derivation_count(v.type) == 1 && v.code() < kCharBitField;
+}
+
+std::string view_value(Debugger& d, const Value& v, char letter) {
+  if ((letter == 'S' || letter == 's') && is_char_string(v)) return d.formatter.text(v, 'S');
+  if (is_aggregate(v)) return {};
+  if (is_pointer(v) || (is_integral(v) && !is_fract(v))) {
+    const auto raw = static_cast<std::uint32_t>(as_int(v));
+    switch (letter) {
+      case 'b': return fmtstr("0b%z", masked_value(v, raw));
+      case 'o': return fmtstr("0%ol", masked_value(v, raw));
+      case 'x': return fmtstr("0x%hl", masked_value(v, raw));
+      case 'd': return fmtstr("%l", raw);
+      case 'u': return fmtstr("%ul", masked_value(v, raw));
+      case 'c': return "'" + escape_char(static_cast<std::uint8_t>(raw)) + "'";
+      default: break;
+    }
+  }
+  StringSink text;
+  d.formatter.put_expanded(v, text.sink());
+  return text.take();
+}
+
+VariableRow row_of(Debugger& d, const Value& v, std::string name, std::string expression, char letter,
+                   ValueStyle style) {
   VariableRow row;
   row.name = std::move(name);
   row.expression = std::move(expression);
   row.type = type_of(v);
-  // An array shows its type: its elements are its children.
-  row.value = !v.valid ? "?" : is_array(v) ? row.type : d.formatter.text(v, letter);
-  // Hexadecimal integers as wide as their type, without the suffix eval adds.
-  if (v.valid && letter == kFormatHex && is_integral(v) && !is_enum(v) && v.size > 0 && v.size <= 4) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", static_cast<int>(v.size * 2),
-                  masked_value(v, static_cast<std::uint32_t>(v.ival)));
-    row.value = text;
+  if (style == ValueStyle::View) {
+    row.value = v.valid ? view_value(d, v, letter) : "?";
+  } else {
+    // An array shows its type: its elements are its children.
+    row.value = !v.valid ? "?" : is_array(v) ? row.type : d.formatter.text(v, letter);
+    // Hexadecimal integers as wide as their type, without the suffix eval adds.
+    if (v.valid && letter == kFormatHex && is_integral(v) && !is_enum(v) && v.size > 0 && v.size <= 4) {
+      char text[16];
+      std::snprintf(text, sizeof text, "0x%0*X", static_cast<int>(v.size * 2),
+                    masked_value(v, static_cast<std::uint32_t>(v.ival)));
+      row.value = text;
+    }
   }
   row.expandable = expandable(v);
   row.in_memory = v.home == Home::Memory;
@@ -88,13 +123,26 @@ bool evaluate(Debugger& d, const std::string& expression, bool assignments, Valu
 
 }  // namespace
 
+VariableRow variable_row(Debugger& d, const SymbolEntry& entry, const Frame* frame, std::string expression,
+                         char letter, ValueStyle style) {
+  const bool framed = needs_frame(entry);
+  if (framed && !frame) {
+    VariableRow row = row_of(d, d.evaluator.variable(entry, nullptr, false), std::string(entry.name),
+                             std::move(expression), letter, style);
+    row.value = "(no frame)";
+    row.expandable = row.in_memory = false;
+    return row;
+  }
+  const Value v = d.evaluator.variable(entry, framed ? frame : nullptr, true);
+  return row_of(d, v, std::string(entry.name), std::move(expression), letter, style);
+}
+
 std::vector<VariableRow> frame_variables(Debugger& d, const Frame& frame, char letter) {
   std::vector<VariableRow> rows;
   if (!frame.function) return rows;
   for (const SymbolEntry& e : frame.function->locals) {
     if (!listed_variable(e)) continue;
-    const Value v = d.evaluator.variable(e, needs_frame(e) ? &frame : nullptr, true);
-    rows.push_back(row_of(d, v, std::string(e.name), std::string(e.name), letter));
+    rows.push_back(variable_row(d, e, &frame, std::string(e.name), letter));
   }
   return rows;
 }
@@ -106,46 +154,53 @@ std::vector<VariableRow> global_variables(Debugger& d, char letter) {
     if (!level) continue;
     for (const SymbolEntry& e : level->locals) {
       if (!listed_variable(e)) continue;
-      const Value v = d.evaluator.variable(e, nullptr, true);
-      rows.push_back(row_of(d, v, std::string(e.name), std::string(e.name), letter));
+      rows.push_back(variable_row(d, e, nullptr, std::string(e.name), letter));
     }
   }
   return rows;
 }
 
 bool evaluate_row(Debugger& d, const std::string& expression, char letter, bool assignments, VariableRow& row,
-                  std::string& error) {
+                  std::string& error, ValueStyle style) {
   Value v;
   if (!evaluate(d, expression, assignments, v, error)) return false;
-  row = row_of(d, v, expression, expression, letter);
+  row = row_of(d, v, expression, expression, letter, style);
   return true;
+}
+
+std::vector<ValueChild> child_expressions(Debugger& d, const std::string& expression, std::size_t limit) {
+  std::vector<ValueChild> children;
+  Value v;
+  std::string error;
+  if (!evaluate(d, expression, false, v, error) || !expandable(v)) return children;
+  const std::string base = operand(expression);
+  if (is_array(v)) {
+    const std::uint32_t n = v.words.empty() ? 0 : v.words.front();
+    for (std::uint32_t i = 0; i < n && children.size() < limit; ++i) {
+      const std::string index = "[" + std::to_string(i) + "]";
+      children.push_back({ChildKind::Element, index, base + index});
+    }
+  } else if (is_struct_or_union(v)) {
+    if (v.aggregate)
+      for (const SymbolEntry& m : v.aggregate->members)
+        if (!m.name.empty())
+          children.push_back({ChildKind::Member, std::string(m.name), base + "." + std::string(m.name)});
+  } else {
+    children.push_back({ChildKind::Target, "*" + expression, "*" + base});
+  }
+  return children;
 }
 
 std::vector<VariableRow> value_children(Debugger& d, const std::string& expression, char letter,
                                         std::size_t limit) {
   std::vector<VariableRow> rows;
-  Value v;
-  std::string error;
-  if (!evaluate(d, expression, false, v, error) || !expandable(v)) return rows;
-  const std::string base = operand(expression);
-  auto add = [&](std::string name, std::string child) {
-    Value cv;
-    std::string child_error;
-    if (evaluate(d, child, false, cv, child_error))
-      rows.push_back(row_of(d, cv, std::move(name), std::move(child), letter));
-    else
-      rows.push_back(VariableRow{std::move(name), child_error, "", child, false, false, 0, 0});
-  };
-  if (is_array(v)) {
-    const std::uint32_t n = v.words.empty() ? 0 : v.words.front();
-    for (std::uint32_t i = 0; i < n && rows.size() < limit; ++i)
-      add("[" + std::to_string(i) + "]", base + "[" + std::to_string(i) + "]");
-  } else if (is_struct_or_union(v)) {
-    if (v.aggregate)
-      for (const SymbolEntry& m : v.aggregate->members)
-        if (!m.name.empty()) add(std::string(m.name), base + "." + std::string(m.name));
-  } else {
-    add("*" + expression, "*" + base);
+  for (ValueChild& child : child_expressions(d, expression, limit)) {
+    VariableRow row;
+    std::string error;
+    if (!evaluate_row(d, child.expression, letter, false, row, error))
+      row = VariableRow{"", error, "", child.expression, false, false, 0, 0};
+    row.name = std::move(child.name);
+    rows.push_back(std::move(row));
   }
   return rows;
 }

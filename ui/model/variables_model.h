@@ -11,6 +11,7 @@ namespace tav {
 
 class Debugger;
 struct Frame;
+struct SymbolEntry;
 
 struct VariableRow {
   std::string name;
@@ -27,13 +28,33 @@ struct VariableRow {
 inline constexpr char kFormatNatural = 0;
 inline constexpr char kFormatHex = 'x';
 
+// How a row writes its value: as "eval" prints it, or as the variable views
+// show it (numbers in the letter's base without leading zeros, pointers as
+// wide as they reach, a null pointer " NULL", aggregates left to their children).
+enum class ValueStyle { Eval, View };
+
+// One variable of a function or of a file's level, named by `expression`. A
+// local whose function has no frame keeps its type but has no value.
+VariableRow variable_row(Debugger& d, const SymbolEntry& entry, const Frame* frame, std::string expression,
+                         char letter, ValueStyle style = ValueStyle::Eval);
+
 std::vector<VariableRow> frame_variables(Debugger& d, const Frame& frame, char letter);
 std::vector<VariableRow> global_variables(Debugger& d, char letter);
 
 // Evaluates an expression (in the current frame); false with the error text.
 // `assignments` off keeps a hover or watch from changing the target.
 bool evaluate_row(Debugger& d, const std::string& expression, char letter, bool assignments, VariableRow& row,
-                  std::string& error);
+                  std::string& error, ValueStyle style = ValueStyle::Eval);
+
+// The members, elements (at most `limit`) or pointed-to value of an
+// expression's value, as expressions still to be read.
+enum class ChildKind { Element, Member, Target };
+struct ValueChild {
+  ChildKind kind;
+  std::string name;        // "[3]", the member's name, "*" and the expression
+  std::string expression;  // reads the child in the same frame
+};
+std::vector<ValueChild> child_expressions(Debugger& d, const std::string& expression, std::size_t limit);
 // The members, elements (at most `limit`) or pointed-to value of an expression's value.
 std::vector<VariableRow> value_children(Debugger& d, const std::string& expression, char letter,
                                         std::size_t limit);

@@ -124,6 +124,10 @@ void FrameConfig::read(const std::string& file) {
   const std::string fmt = profile_read(file, "Options", "DefIntFormat", "D");
   const char f = fmt.empty() ? 'D' : static_cast<char>(std::toupper(static_cast<unsigned char>(fmt[0])));
   default_int_format = (f == 'O' || f == 'H' || f == 'B') ? f : 'D';
+  // Written only when the user chooses a format (MainFrame).
+  const std::string vf = profile_read(file, "Options", "VarFormat", "Standard");
+  const char v = vf.empty() ? 'S' : static_cast<char>(std::toupper(static_cast<unsigned char>(vf[0])));
+  var_format = (v == 'F' || v == 'B') ? v : 'S';
   for (const char* v : kLayoutViews) {
     const std::string value = profile_read(file, "LayOut", v, views[v] == 'Y' ? "YES" : "NO");
     const char c = value.empty() ? 'N' : static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));

@@ -52,6 +52,7 @@ struct FrameConfig {
   Tile tile = Tile::Cascade;
   bool save_on_exit = true;
   char default_int_format = 'D';
+  char var_format = 'S';  // the variable browsers': 'B' brief, 'S' standard, 'F' full
   std::map<std::string, char> views;  // LayOut key -> 'Y', 'I' or 'N'
   std::array<KeyRow, kFunctionKeys> keys{};
   std::vector<std::string> recent;  // most recent first, at most five

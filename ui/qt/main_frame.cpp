@@ -50,6 +50,7 @@
 #include "ui/qt/menu_table.h"
 #include "ui/qt/text_view.h"
 #include "ui/qt/tool_icons.h"
+#include "ui/qt/variable_tree.h"
 
 namespace tav::qt {
 
@@ -142,10 +143,14 @@ QRect default_place(int id, QSize area, int count) {
     case 300: return left(82, 100);
     case 310: return right(0, 40);
     case 330: return right(40, 55);
-    case 335: return right(55, 78);
+    case 335: case 630: case 631: case 632: return right(55, 78);
     case 340: return right(78, 100);
     default: return QRect(20 * count, 20 * count, w / 2, h / 2);
   }
+}
+
+VariableFormat variable_format(char letter) {
+  return letter == 'B' ? VariableFormat::Brief : letter == 'F' ? VariableFormat::Full : VariableFormat::Standard;
 }
 
 }  // namespace
@@ -180,6 +185,7 @@ MainFrame::~MainFrame() {
   views_.clear();
   sources_.clear();
   memory_views_.clear();
+  browsers_.clear();
   command_ = nullptr;
 }
 
@@ -223,6 +229,7 @@ void MainFrame::attach(Debugger& d) {
   action(10000)->setChecked(true);
   action(109)->setChecked(true);
   action(460 + std::string("DOHB").find(config_.default_int_format))->setChecked(true);
+  action(kCmdVarsBrief + std::string("BSF").find(config_.var_format))->setChecked(true);
   status(StatusField::Left, "Command");
 }
 
@@ -287,6 +294,8 @@ void MainFrame::build_menus() {
   }
   auto* formats = new QActionGroup(this);
   for (int id = 460; id <= 463; ++id) formats->addAction(action(id));
+  auto* var_formats = new QActionGroup(this);
+  for (int id = kCmdVarsBrief; id <= kCmdVarsFull; ++id) var_formats->addAction(action(id));
   auto* load_options = new QActionGroup(this);
   load_options->addAction(action(109));
   load_options->addAction(action(110));
@@ -487,6 +496,8 @@ void MainFrame::dispatch(int id) {
     case kCmdHelpCLib: open_help(id); return;
     case 460: case 461: case 462: case 463: config_.default_int_format = "DOHB"[id - 460]; return;
     case 620: case 622: case 360: browse(id); return;
+    case kCmdVarsFunction: case kCmdVarsFile: case kCmdVarsProgram: open_variable_browser(id); return;
+    case kCmdVarsBrief: case kCmdVarsStandard: case kCmdVarsFull: set_variable_format(id); return;
     case 10000: refresh_views(kViewSource | kViewDisasm); return;
     default: break;
   }
@@ -538,6 +549,38 @@ void MainFrame::browse(int id) {
   if (!fn || !fn->file) return beep();
   // Two lines above the function show when there are lines above it.
   open_source(std::string(fn->file->name), fn->first_line > 3 ? fn->first_line - 2u : fn->first_line);
+}
+
+VariableBrowser* MainFrame::variable_browser(int id) const {
+  auto it = browsers_.find(id);
+  return it == browsers_.end() ? nullptr : dynamic_cast<VariableBrowser*>(it->second->widget());
+}
+
+void MainFrame::open_variable_browser(int id) {
+  if (!d_) return;
+  if (auto it = browsers_.find(id); it != browsers_.end()) return mdi_->setActiveSubWindow(it->second);
+  const VariableTree::Scope scope = id == kCmdVarsFunction ? VariableTree::Scope::Function
+                                    : id == kCmdVarsFile   ? VariableTree::Scope::File
+                                                           : VariableTree::Scope::Program;
+  auto* view = new VariableBrowser(*this, scope, variable_format(config_.var_format));
+  view->tree()->setFont(config_.fonts[1].to_qfont());
+  QMdiSubWindow* sub = add_view(view);
+  sub->setWindowIcon(tool_icon(336, style()));
+  browsers_[id] = sub;
+  connect(sub, &QObject::destroyed, this, [this, id] { browsers_.erase(id); });
+  sub->setGeometry(default_place(id, mdi_area(), 0));
+  sub->show();
+  view->refresh_view(true);
+}
+
+void MainFrame::set_variable_format(int id) {
+  static constexpr const char* kWords[] = {"Brief", "Standard", "Full"};
+  const char* word = kWords[id - kCmdVarsBrief];
+  config_.var_format = word[0];
+  action(id)->setChecked(true);
+  for (auto& [browser, sub] : browsers_)
+    if (auto* view = dynamic_cast<VariableBrowser*>(sub->widget())) view->set_format(variable_format(word[0]));
+  if (d_) profile_write(d_->config_file, "Options", "VarFormat", word);
 }
 
 void MainFrame::load_dialog() {
@@ -648,6 +691,8 @@ void MainFrame::apply_fonts() {
     if (auto* code = dynamic_cast<CodeView*>(sub->widget())) code->lines()->setFont(config_.fonts[font].to_qfont());
     if (auto* mon = dynamic_cast<MonitorTree*>(sub->widget())) mon->tree()->setFont(config_.fonts[font].to_qfont());
   }
+  for (auto& [id, sub] : browsers_)
+    if (auto* view = dynamic_cast<VariableBrowser*>(sub->widget())) view->tree()->setFont(config_.fonts[1].to_qfont());
   for (auto& [file, sub] : sources_)
     if (auto* source = dynamic_cast<SourceView*>(sub->widget())) source->lines()->setFont(config_.fonts[6].to_qfont());
   for (MemoryView* m : memory_views_) m->lines()->setFont(config_.fonts[3].to_qfont());
@@ -941,6 +986,11 @@ void MainFrame::refresh_views(unsigned views) {
   if (views & (kViewSource | kViewEvents))
     for (const ListInfo& l : kLists)
       if (RefreshingView* v = refreshing(l.id)) v->refresh_view(false);
+  // Any command may have changed data or moved the current frame: the
+  // browsers read again (a frozen one keeps what it shows).
+  if (views & (kViewSource | kViewAfterGo | kViewVariables | kViewMemory | kViewStack | kViewStopped))
+    for (auto& [id, sub] : browsers_)
+      if (auto* browser = dynamic_cast<VariableBrowser*>(sub->widget())) browser->refresh_view(false);
 }
 
 void MainFrame::show_view(View v) {

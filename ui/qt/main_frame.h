@@ -34,6 +34,7 @@ class CommandWindow;
 class MemoryView;
 class SourceView;
 class TextView;
+class VariableBrowser;
 
 // Right edges of the three status fields for a client area `width` wide.
 std::array<int, 3> status_field_edges(int width);
@@ -68,6 +69,8 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   // The source view of a file, when one is open.
   SourceView* source_view(const std::string& file) const;
   const std::vector<MemoryView*>& memory_views() const { return memory_views_; }
+  // The variable browser a Browse > Variables item (630 to 632) opened, when open.
+  VariableBrowser* variable_browser(int id) const;
 
   // ViewHost
   Debugger* debugger() override { return d_; }
@@ -156,6 +159,8 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void fill_recent(QMenu* file_menu);
   void load_dialog();
   void browse(int id);
+  void open_variable_browser(int id);
+  void set_variable_format(int id);
   void file_dialog(int id);
   void key_binding_dialog();
   void choose_font(int id);
@@ -180,6 +185,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
   std::map<std::string, QMdiSubWindow*> sources_;  // file name -> its source view
   std::vector<MemoryView*> memory_views_;
+  std::map<int, QMdiSubWindow*> browsers_;  // 630 to 632 -> the variable browser
   std::vector<std::string> sent_;
   std::vector<std::string> messages_;
   bool running_ = false;

@@ -71,6 +71,12 @@ enum CommandId {
   kCmdShowLocals = 335,
   kCmdShowGlobals = 336,
   kCmdShowMonitors = 340,
+  kCmdVarsFunction = 630,  // the variable browsers: current function, current file, program
+  kCmdVarsFile = 631,
+  kCmdVarsProgram = 632,
+  kCmdVarsBrief = 633,  // their format: brief, standard, full
+  kCmdVarsStandard = 634,
+  kCmdVarsFull = 635,
   kCmdStatusBar = 390,
   kCmdToolbar = 392,
   kCmdCodeEvent = 805,

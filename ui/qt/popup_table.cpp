@@ -2,6 +2,8 @@
 
 #include <QMenu>
 #include <algorithm>
+#include <array>
+#include <iterator>
 
 namespace tav::qt {
 
@@ -92,23 +94,35 @@ const PopupItem kAsmPopup[] = {
     {1, kPopupShowData, "Show &Data", nullptr},
 };
 
-const PopupItem kMonPopup[] = {
+// The format letters, a submenu of the monitor and variable popups.
+const PopupItem kFormatItems[] = {
+    {2, 861, "&Character", nullptr}, {2, 862, "&Binary", nullptr},      {2, 863, "&Octal", nullptr},
+    {2, 864, "&Decimal", nullptr},   {2, 865, "&Unsigned", nullptr},    {2, 866, "&Hexadecimal", nullptr},
+    {2, 867, "&String", nullptr},
+};
+
+// One popup from its parts, in order.
+template <std::size_t... N>
+constexpr auto joined(const PopupItem (&... parts)[N]) {
+  std::array<PopupItem, (N + ...)> items{};
+  std::size_t at = 0;
+  ((std::copy(std::begin(parts), std::end(parts), items.begin() + at), at += N), ...);
+  return items;
+}
+
+const PopupItem kMonHead[] = {
     {1, kPopupAddressOf, "Address &of", "eval &%s"},
     {1, kPopupMonDelete, "&Delete", nullptr},
     {1, kPopupMonDeleteAll, "Delete &All", nullptr},
     {1, 0, "&Format", nullptr},
     {2, kPopupFormatAddress, "&Address of", nullptr},
-    {2, 861, "&Character", nullptr},
-    {2, 862, "&Binary", nullptr},
-    {2, 863, "&Octal", nullptr},
-    {2, 864, "&Decimal", nullptr},
-    {2, 865, "&Unsigned", nullptr},
-    {2, 866, "&Hexadecimal", nullptr},
-    {2, 867, "&String", nullptr},
+};
+const PopupItem kMonTail[] = {
     {1, kPopupUpdate, "&Update", "updat %s=%v"},
 };
+constexpr auto kMonPopup = joined(kMonHead, kFormatItems, kMonTail);
 
-const PopupItem kVarPopup[] = {
+const PopupItem kVarHead[] = {
     {1, kPopupInfo, "&Info", nullptr},
     {1, kPopupEvaluate, "&Evaluate", "eval %s"},
     {1, 0, "&Monitor", "monit %s"},
@@ -116,7 +130,9 @@ const PopupItem kVarPopup[] = {
     {1, 0, "A&ccess Break", "dbreak /T:a %s"},
     {1, 0, "&Read Break", "dbreak /T:r %s"},
     {1, 0, "&Write Break", "dbreak /T:w %s"},
+    {1, 0, "&Format", nullptr},
 };
+constexpr auto kVarPopup = joined(kVarHead, kFormatItems);
 
 struct Named {
   std::string_view name;

@@ -1,0 +1,81 @@
+// The variable browsers as a tree: the variables of the current function,
+// of the current file or of the whole program, grouped by file and function,
+// with the members, elements and targets of aggregates and pointers read
+// only once the user opens them. Each item keeps its own format letter; a
+// frozen tree keeps the values it read last.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tav {
+
+class Debugger;
+
+// What an item shows beside its name: brief, its storage class and type;
+// standard, also its value; full, also its address.
+enum class VariableFormat { Brief, Standard, Full };
+
+struct VariableItem {
+  std::string name;        // "types.c", "main()", "g_box", "x", "g_table[1]", "*g_head"
+  std::string type;        // storage class and type ("extern struct rect"); empty for a group
+  std::string value;       // as last read; empty for a group and an aggregate
+  std::string address;     // "0x0FE046"; empty when not in memory
+  std::string expression;  // reads the item again; empty for a group
+  std::string file;        // where the variable is declared
+  char letter = 0;         // display format; 0: the type's own
+  bool group = false;      // a file or function, not a variable
+  bool expandable = false;
+  bool open = false;  // shown open; a variable's children are read only while it is
+  std::vector<VariableItem> children;
+};
+
+// An item by the index of each level from the top.
+using ItemPath = std::vector<std::size_t>;
+
+class VariableTree {
+ public:
+  enum class Scope { Function, File, Program };
+
+  explicit VariableTree(Scope scope) : scope_(scope) {}
+
+  Scope scope() const { return scope_; }
+  // "Current Function Variables Browser", ...
+  const char* title() const;
+  VariableFormat format() const { return format_; }
+  void set_format(VariableFormat format) { format_ = format; }
+  bool frozen() const { return frozen_; }
+  void set_frozen(bool frozen) { frozen_ = frozen; }
+
+  // Reads the scope again: its groups and variables and every open item's
+  // children. Items that stay keep their letter and whether they are open.
+  // A frozen tree is left as it is.
+  void refresh(Debugger& d);
+  const std::vector<VariableItem>& items() const { return items_; }
+  const VariableItem* item(const ItemPath& path) const;
+
+  // Reads an item's children (frozen or not) and keeps them read; false when
+  // the item has none.
+  bool open(Debugger& d, const ItemPath& path);
+  void close(const ItemPath& path);
+  // Gives an item and everything below it a format letter and reads them in it.
+  bool set_letter(Debugger& d, const ItemPath& path, char letter);
+
+  // One line per item in the tree's format, indented by level.
+  std::string save_text() const;
+  // What "Info" tells of a variable: its address, its declaration and its file.
+  std::string info_text(const ItemPath& path) const;
+
+ private:
+  VariableItem* find(const ItemPath& path);
+
+  Scope scope_;
+  VariableFormat format_ = VariableFormat::Standard;
+  bool frozen_ = false;
+  std::vector<VariableItem> items_;
+};
+
+// An item's line in a tree of that format, without indentation.
+std::string item_line(const VariableItem& item, VariableFormat format);
+
+}  // namespace tav

@@ -68,6 +68,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   // The source view of a file, when one is open.
   SourceView* source_view(const std::string& file) const;
   const std::vector<MemoryView*>& memory_views() const { return memory_views_; }
+  const std::vector<CodeView*>& code_memory_views() const { return code_memory_views_; }
 
   // ViewHost
   Debugger* debugger() override { return d_; }
@@ -78,6 +79,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   bool syntax_colouring() const override;
   void open_source(const std::string& file, unsigned line) override;
   void open_data_memory(std::uint32_t address) override;
+  void open_code_memory(std::uint32_t address);
   void show_code(std::uint32_t address) override;
   FrameConfig& config() { return config_; }
   QString status_text(int field) const;
@@ -179,6 +181,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
   std::map<std::string, QMdiSubWindow*> sources_;  // file name -> its source view
   std::vector<MemoryView*> memory_views_;
+  std::vector<CodeView*> code_memory_views_;
   std::vector<std::string> sent_;
   std::vector<std::string> messages_;
   bool running_ = false;

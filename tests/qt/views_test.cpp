@@ -1,10 +1,18 @@
 // The desktop views as a user works them: clicks on code addresses and
-// source line numbers become event commands, a typed data unit is written,
+// source line numbers become event commands, the event dialogs show an event
+// and make its command, code memory views start anywhere, a typed data unit is written,
 // a monitor's format reaches its members, and every popup item produces its
 // command.
 #include <QInputDialog>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -15,6 +23,7 @@
 #include "kernel/debugger.h"
 #include "ui/model/program_lookup.h"
 #include "ui/qt/code_view.h"
+#include "ui/qt/event_dialog.h"
 #include "ui/qt/main_frame.h"
 #include "ui/qt/memory_view.h"
 #include "ui/qt/menu_table.h"
@@ -88,6 +97,29 @@ QStringList texts(QMenu* menu) {
   return out;
 }
 
+// Works the next modal dialog once it shows: `fill` sets its fields, then OK.
+void answer(std::function<void(QDialog*)> fill, int tries = 200) {
+  QTimer::singleShot(tries < 200 ? 10 : 0, [fill, tries] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      if (tries > 0) answer(fill, tries - 1);
+      return;
+    }
+    fill(dialog);
+    if (auto* box = dialog->findChild<QDialogButtonBox*>()) box->button(QDialogButtonBox::Ok)->click();
+    if (dialog->isVisible()) dialog->reject();  // refused: the test sees no command
+  });
+}
+
+// A field of a dialog as the user reads it.
+QString field(QDialog* d, const char* name) {
+  if (auto* e = d->findChild<QLineEdit*>(name)) return e->text();
+  if (auto* c = d->findChild<QComboBox*>(name)) return c->currentText();
+  if (auto* s = d->findChild<QSpinBox*>(name)) return s->text();
+  if (auto* b = d->findChild<QCheckBox*>(name)) return b->isChecked() ? "on" : "off";
+  return "?";
+}
+
 }  // namespace
 
 class ViewsTest : public QObject {
@@ -151,6 +183,112 @@ class ViewsTest : public QObject {
     QCOMPARE(events->text(), QString());
     rig.frame->dispatch(621);  // a second time brings the same view forward
     QCOMPARE(rig.frame->view_widget(621), static_cast<QWidget*>(events));
+  }
+
+  void event_dialogs_show_the_event_and_run_its_command() {
+    Rig rig;
+    rig.frame->run_line("break /C:2 main.c:15 {eval g_int}");
+    rig.frame->open_source("main.c", 15);
+    LineView* src = rig.frame->source_view("main.c")->lines();
+    const std::uint32_t at = *address_of(*rig.d, "gcd") + 2;
+    rig.frame->open_code_memory(at);
+    LineView* mem = rig.frame->code_memory_views().back()->lines();
+    char address[16];
+    std::snprintf(address, sizeof address, "0x%x", at);
+    using Fields = std::vector<std::pair<const char*, QString>>;
+    struct Case {
+      std::function<void()> open;
+      const char* dialog;
+      Fields shown;
+      Fields typed;
+      std::string want;  // the last line run; empty: the dialog refuses the fields
+    } cases[] = {
+        // Ctrl and Shift on the margin of a line with an event: its edit dialog.
+        {[&] { QTest::mouseClick(src->viewport(), Qt::RightButton, Qt::ControlModifier | Qt::ShiftModifier, cell(src, 14, 1)); },
+         "BKPTEDIT",
+         {{"type", "Break"}, {"place", "File:Line"}, {"where", "main.c"}, {"first", "15"}, {"last", "none"},
+          {"count", "2"}, {"commands", "eval g_int"}, {"active", "on"}},
+         {{"count", "5"}, {"condition", "g_int > 1"}},
+         "break /C:5 main.c:15 {if (g_int > 1) {eval g_int}}"},
+        {[&] { rig.frame->dispatch(kCmdDataEvent); }, "BKPTDEDIT", {{"where", ""}, {"access", "Read or Write"}, {"size", "Whole variable"}},
+         {{"where", "g_int"}, {"access", "Write"}, {"size", "Word"}}, "dbreak /T:w *(unsigned short*)&g_int"},
+        {[&] { rig.frame->dispatch(kCmdCodeEvent); }, "BKPTEDIT", {{"place", "Function"}, {"count", "1"}},
+         {{"where", "gcd"}, {"type", "Watch"}}, "watch gcd()"},
+        {[&] { rig.frame->dispatch(kCmdCodeEvent); }, "BKPTEDIT", {}, {{"where", "ma in"}}, ""},
+        // On the address of a code memory view line with an event.
+        {[&] {
+           QTest::mouseClick(mem->viewport(), Qt::LeftButton, {}, cell(mem, 0, 1));
+           QTest::mouseClick(mem->viewport(), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, cell(mem, 0, 1));
+         },
+         "BKPTEDIT", {{"place", "Address"}, {"where", address}, {"active", "on"}}, {{"active", "off"}},
+         "break /s 4"},  // the fourth event made here
+    };
+    for (const Case& c : cases) {
+      QString seen;
+      answer([&](QDialog* d) {
+        seen = d->objectName();
+        for (const auto& [name, value] : c.shown) seen += QString(" %1=%2").arg(name, field(d, name) == value ? "ok" : field(d, name));
+        for (const auto& [name, value] : c.typed) {
+          if (auto* e = d->findChild<QLineEdit*>(name)) e->setText(value);
+          if (auto* b = d->findChild<QComboBox*>(name)) b->setCurrentText(value);
+          if (auto* s = d->findChild<QSpinBox*>(name)) s->setValue(value.toInt());
+          if (auto* b = d->findChild<QCheckBox*>(name)) b->setChecked(value == "on");
+        }
+      });
+      const std::size_t before = rig.frame->sent_lines().size();
+      c.open();
+      QString want = c.dialog;
+      for (const auto& [name, value] : c.shown) want += QString(" %1=ok").arg(name);
+      QCOMPARE(seen, want);
+      if (c.want.empty()) {
+        QCOMPARE(rig.frame->sent_lines().size(), before);
+        QVERIFY(rig.frame->messages().back().find("Illegal function name") != std::string::npos);
+      } else {
+        QCOMPARE(rig.last(), c.want);
+      }
+    }
+    QVERIFY(!code_event_at(rig.d->events, at)->active);
+  }
+
+  void code_memory_view_starts_anywhere() {
+    Rig rig;
+    const std::uint32_t entry = *address_of(*rig.d, "main");
+    rig.frame->show_code(entry + 1);
+    auto* disasm = dynamic_cast<CodeView*>(rig.frame->view_widget(kCmdShowDisasm));
+    QVERIFY(disasm && disasm->shown().size() > 4 && disasm->first_address() == entry);
+    // Browse > Memory asks for the address and the kind.
+    answer([](QDialog* d) {
+      d->findChild<QLineEdit*>("address")->setText("main");
+      d->findChild<QComboBox*>("kind")->setCurrentText("Code");
+    });
+    rig.frame->dispatch(360);
+    QCOMPARE(rig.frame->code_memory_views().size(), std::size_t(1));
+    CodeView* mem = rig.frame->code_memory_views().back();
+    QCOMPARE(mem->first_address(), entry);
+    QStringList strip;
+    for (QAction* a : mem->findChild<QMenuBar*>("TAVMEMCODE")->actions()) strip << a->text();
+    QCOMPARE(strip, (QStringList{"Address", "Dump"}));
+    // From the second instruction on, the lines are those of the disassembly view.
+    const std::uint32_t second = disasm->shown()[1].address;
+    mem->show_address(second);
+    for (std::size_t i = 0; i < 3; ++i) QCOMPARE(mem->shown().at(i).text(), disasm->shown().at(i + 1).text());
+    char want[48];
+    std::snprintf(want, sizeof want, "%06x ", second);
+    QVERIFY(mem->text().rfind(want, 0) == 0);
+    // One line down starts at the second line; a PC elsewhere does not move it.
+    const std::uint32_t third = mem->shown()[1].address;
+    mem->lines()->verticalScrollBar()->setValue(1);
+    QCOMPARE(mem->first_address(), third);
+    rig.frame->run_line("istep");
+    QCOMPARE(mem->first_address(), third);
+    std::snprintf(want, sizeof want, "break @0x%x", third);
+    QTest::mouseClick(mem->lines()->viewport(), Qt::LeftButton, {}, cell(mem->lines(), 0, 3));
+    QCOMPARE(rig.last(), std::string(want));
+    QCOMPARE(mem->shown()[0].event, EventMark::On);
+    // Memory written by a command shows at once.
+    std::snprintf(want, sizeof want, "mm /b 0x%x 0xa7", third);
+    rig.frame->run_line(want);
+    QVERIFY(mem->shown()[0].instruction.rfind("nop", 0) == 0);
   }
 
   void source_line_number_double_click() {

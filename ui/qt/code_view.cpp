@@ -15,6 +15,8 @@
 #include "ui/model/colour_runs.h"
 #include "ui/model/disassembly_model.h"
 #include "ui/model/program_lookup.h"
+#include "ui/qt/event_dialog.h"
+#include "ui/qt/memory_view.h"
 
 namespace tav::qt {
 
@@ -23,15 +25,16 @@ constexpr int kAddressCells = 6;
 bool word_char(QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$' || c == '.'; }
 }  // namespace
 
-CodeView::CodeView(ViewHost& host, QWidget* parent) : QWidget(parent), host_(host) {
-  setObjectName("ASMWIN");
-  setWindowTitle("Disassembly");
+CodeView::CodeView(ViewHost& host, CodeViewKind kind, QWidget* parent) : QWidget(parent), host_(host), kind_(kind) {
+  setObjectName(memory() ? "MEMWIN" : "ASMWIN");
+  setWindowTitle(memory() ? "Memory Code" : "Disassembly");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* strip = new QMenuBar(this);
-  QAction* dump_item = strip->addAction("Dump");
-  connect(dump_item, &QAction::triggered, this, [this] { dump(); });
+  strip->setObjectName(memory() ? "TAVMEMCODE" : "GENERIC_MENU3");
+  if (memory()) connect(strip->addAction("Address"), &QAction::triggered, this, [this] { address_dialog(); });
+  connect(strip->addAction("Dump"), &QAction::triggered, this, [this] { dump(); });
   layout->setMenuBar(strip);
   lines_ = new LineView(this);
   layout->addWidget(lines_);
@@ -59,8 +62,9 @@ void CodeView::show_address(std::uint32_t address) {
   Debugger* d = host_.debugger();
   if (!d) return;
   const ProgramLookup lookup(d->program, &d->events, &d->disasm_xgate_code());
-  first_ = DisasmView(d->memory, d->cpu_regs, &lookup).first_address(address);
+  first_ = memory() ? address & 0xFFFFFF : DisasmView(d->memory, d->cpu_regs, &lookup).first_address(address);
   placed_ = true;
+  if (memory()) setWindowTitle(QString("Memory Code 0x%1").arg(first_, 6, 16, QLatin1Char('0')));
   rebuild();
 }
 
@@ -68,10 +72,11 @@ void CodeView::refresh_view(bool) {
   Debugger* d = host_.debugger();
   if (!d) return;
   const std::uint32_t pc = d->registers.ReadPC();
-  // The view follows the PC when it leaves the lines shown.
+  // The disassembly view follows the PC when it leaves the lines shown; a
+  // code memory view stays at its address.
   bool inside = false;
   for (std::size_t i = 0; i + 1 < shown_.size(); ++i) inside |= shown_[i].address == pc;
-  if (!placed_ || (pc != last_pc_ && !inside)) {
+  if (!placed_ || (!memory() && pc != last_pc_ && !inside)) {
     const ProgramLookup lookup(d->program, &d->events, &d->disasm_xgate_code());
     first_ = DisasmView(d->memory, d->cpu_regs, &lookup).first_address(pc);
     placed_ = true;
@@ -132,12 +137,16 @@ void CodeView::clicked(CellPos at, Qt::MouseButton button, Qt::KeyboardModifiers
       return;
     }
     subject_ = {address, line.address, e->number, e->active, {}};
-    const auto items = popup_items("RBKPTPOPUP");
+    const char* name = memory() ? "BKPTPOPUP" : "RBKPTPOPUP";
+    const auto items = popup_items(name);
     const bool shift = mods & Qt::ShiftModifier, ctrl = mods & Qt::ControlModifier;
     if (shift && ctrl) return popup_chosen(items[2]);
     if (shift || ctrl) return popup_chosen(items[shift ? 0 : 1]);
     delete popup_;
-    popup_ = build_popup(this, "RBKPTPOPUP", [this](const PopupItem& item) { popup_chosen(item); });
+    popup_ = build_popup(this, name, [this](const PopupItem& item) { popup_chosen(item); });
+    // Only an event on source lines has a place to show.
+    for (QAction* a : popup_->actions())
+      if (a->objectName() == "&Show") a->setEnabled(e->kind == kEventPosition);
     popup_->popup(QCursor::pos());
     return;
   }
@@ -157,8 +166,13 @@ void CodeView::clicked(CellPos at, Qt::MouseButton button, Qt::KeyboardModifiers
 
 void CodeView::popup_chosen(const PopupItem& item) {
   switch (item.id) {
-    case kPopupEdit: host_.run_line("break"); return;
-    case kPopupShow: return;
+    case kPopupEdit: run_event_dialog(host_, this, false, subject_.event); return;
+    case kPopupShow: {
+      const Debugger* d = host_.debugger();
+      const Event* e = d ? d->events.find(subject_.event) : nullptr;
+      if (e && e->kind == kEventPosition && e->file) host_.open_source(std::string(e->file->name), e->first_line);
+      return;
+    }
     case kPopupShowCode: return show_address(subject_.address);
     case kPopupShowData: return host_.open_data_memory(subject_.address);
     case kPopupUpdate: {
@@ -182,7 +196,7 @@ void CodeView::popup_chosen(const PopupItem& item) {
 
 bool CodeView::key(QKeyEvent* e) {
   const QString t = e->text();
-  if (t.size() != 1) return false;
+  if (memory() || t.size() != 1) return false;
   switch (t[0].toLatin1()) {
     case 'g': host_.run_line("go"); return true;
     case 'G': host_.run_line("tgo"); return true;
@@ -196,6 +210,17 @@ std::string CodeView::text() const {
   std::string text;
   for (const CodeLine& line : shown_) text += line.text() + "\n";
   return text;
+}
+
+void CodeView::address_dialog() {
+  bool ok = false;
+  const QString text = QInputDialog::getText(this, "Code Window Address", "Address, symbol or function:",
+                                             QLineEdit::Normal, QString(), &ok);
+  if (!ok || !host_.debugger()) return;
+  std::optional<std::uint32_t> at = parse_c_number(text);
+  if (!at) at = address_of(*host_.debugger(), text.trimmed().toStdString());
+  if (!at) return host_.beep();
+  show_address(*at);
 }
 
 void CodeView::dump() {

@@ -1,7 +1,9 @@
-// The disassembly view (ASMWIN): instructions from the entry of the PC's
-// function, the PC's line, event marks and the current source line's
-// instructions on their backgrounds; clicks on addresses set or work events,
-// words open the symbol popup, letters run the target.
+// The code views: the disassembly view (ASMWIN), instructions from the
+// entry of the PC's function that follow the PC, and code memory views
+// (MEMWIN of kind code), instructions from any address that stay there. Both
+// mark the PC's line, events and the current source line's instructions;
+// clicks on addresses set or work events, words open the symbol popup;
+// letters typed in the disassembly view run the target.
 #pragma once
 #include <QWidget>
 #include <cstdint>
@@ -16,13 +18,17 @@ class QMenu;
 
 namespace tav::qt {
 
+enum class CodeViewKind { Disassembly, Memory };
+
 class CodeView : public QWidget, public RefreshingView {
  public:
-  CodeView(ViewHost& host, QWidget* parent = nullptr);
+  CodeView(ViewHost& host, CodeViewKind kind = CodeViewKind::Disassembly, QWidget* parent = nullptr);
 
   void refresh_view(bool full) override;
-  // Shows the code from `address` (its function's entry when known).
+  // Shows the code from `address` (in the disassembly view: its function's
+  // entry when known).
   void show_address(std::uint32_t address);
+  std::uint32_t first_address() const { return first_; }
   const std::vector<CodeLine>& shown() const { return shown_; }
   LineView* lines() const { return lines_; }
   QMenu* last_popup() const { return popup_; }
@@ -35,9 +41,12 @@ class CodeView : public QWidget, public RefreshingView {
   void clicked(CellPos at, Qt::MouseButton button, Qt::KeyboardModifiers mods);
   bool key(QKeyEvent* e);
   void popup_chosen(const PopupItem& item);
+  void address_dialog();
   void dump();
+  bool memory() const { return kind_ == CodeViewKind::Memory; }
 
   ViewHost& host_;
+  CodeViewKind kind_;
   LineView* lines_;
   QMenu* popup_ = nullptr;
   std::uint32_t first_ = 0;

@@ -21,6 +21,7 @@
 #include "kernel/debugger.h"
 #include "ui/qt/extension_dialogs.h"
 #include "ui/qt/main_frame.h"
+#include "ui/qt/code_view.h"
 #include "ui/qt/memory_view.h"
 #include "ui/qt/source_view.h"
 #include "ui/qt/menu_table.h"
@@ -183,11 +184,12 @@ void* MainFrame::open_source_view(std::string_view file, int line) {
 }
 
 void* MainFrame::open_code_memory_view(std::string_view title, std::uint32_t address) {
-  show_code(address);
-  const auto it = views_.find(320);
-  if (it == views_.end()) return nullptr;
-  set_title(it->second, title);
-  return it->second;
+  const std::size_t before = code_memory_views_.size();
+  open_code_memory(address);
+  if (code_memory_views_.size() == before) return nullptr;
+  auto* sub = qobject_cast<QMdiSubWindow*>(code_memory_views_.back()->parentWidget());
+  set_title(sub, title);
+  return sub;
 }
 
 void* MainFrame::open_data_memory_view(std::string_view title, std::uint32_t address, int unit, int format,

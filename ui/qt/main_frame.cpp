@@ -47,6 +47,7 @@
 #include "ui/qt/monitor_tree.h"
 #include "ui/qt/source_view.h"
 #include "ui/qt/cycle_edit.h"
+#include "ui/qt/event_dialog.h"
 #include "ui/qt/menu_table.h"
 #include "ui/qt/text_view.h"
 #include "ui/qt/tool_icons.h"
@@ -182,10 +183,12 @@ MainFrame::~MainFrame() {
   // not report back.
   for (QMdiSubWindow* sub : findChildren<QMdiSubWindow*>()) QObject::disconnect(sub, nullptr, this, nullptr);
   for (MemoryView* view : memory_views_) QObject::disconnect(view, nullptr, this, nullptr);
+  for (CodeView* view : code_memory_views_) QObject::disconnect(view, nullptr, this, nullptr);
   views_.clear();
   sources_.clear();
   memory_views_.clear();
   browsers_.clear();
+  code_memory_views_.clear();
   command_ = nullptr;
 }
 
@@ -460,16 +463,7 @@ void MainFrame::dispatch(int id) {
       return;
     }
     case kCmdCodeEvent:
-    case kCmdDataEvent: {
-      bool ok = false;
-      const QString spec = QInputDialog::getText(this, id == kCmdCodeEvent ? "Code Event" : "Data Event",
-                                                 id == kCmdCodeEvent ? "Break at (function, file:line or @address):"
-                                                                     : "Data break on (variable or address):",
-                                                 QLineEdit::Normal, QString(), &ok);
-      if (ok && !spec.trimmed().isEmpty())
-        run_line((id == kCmdCodeEvent ? "break " : "dbreak ") + spec.trimmed().toStdString());
-      return;
-    }
+    case kCmdDataEvent: run_event_dialog(*this, this, id == kCmdDataEvent); return;
     case 440: {
       bool ok = false;
       const QString path = QInputDialog::getText(this, "Path", "Source directories, separated by |:", QLineEdit::Normal,
@@ -524,12 +518,9 @@ void MainFrame::browse(int id) {
   const DebugTables& tables = d_->program.tables();
   bool ok = false;
   if (id == 360) {
-    const QString text = QInputDialog::getText(this, "Data Window Address", "Address, symbol or function:",
-                                               QLineEdit::Normal, QString(), &ok);
-    if (!ok) return;
-    std::optional<std::uint32_t> at = parse_c_number(text);
-    if (!at) at = address_of(*d_, text.trimmed().toStdString());
-    return at ? open_data_memory(*at) : beep();
+    const std::optional<MemoryViewChoice> choice = ask_memory_view(*this, this);
+    if (!choice) return;
+    return choice->code ? open_code_memory(choice->address) : open_data_memory(choice->address);
   }
   QStringList names;
   if (id == 620) {
@@ -696,6 +687,7 @@ void MainFrame::apply_fonts() {
   for (auto& [file, sub] : sources_)
     if (auto* source = dynamic_cast<SourceView*>(sub->widget())) source->lines()->setFont(config_.fonts[6].to_qfont());
   for (MemoryView* m : memory_views_) m->lines()->setFont(config_.fonts[3].to_qfont());
+  for (CodeView* m : code_memory_views_) m->lines()->setFont(config_.fonts[3].to_qfont());
 }
 
 // ------------------------------------------------------------------ views
@@ -758,6 +750,21 @@ void MainFrame::open_data_memory(std::uint32_t address) {
   const int n = static_cast<int>(memory_views_.size()) - 1;
   sub->setGeometry(default_place(360, mdi_area(), 0).translated(10 * n, 10 * n));
   sub->show();
+  view->refresh_view(true);
+}
+
+void MainFrame::open_code_memory(std::uint32_t address) {
+  if (!d_) return;
+  auto* view = new CodeView(*this, CodeViewKind::Memory);
+  view->lines()->setFont(config_.fonts[3].to_qfont());
+  QMdiSubWindow* sub = add_view(view);
+  sub->setWindowIcon(tool_icon(360, style()));
+  code_memory_views_.push_back(view);
+  connect(view, &QObject::destroyed, this, [this, view] { std::erase(code_memory_views_, view); });
+  const int n = static_cast<int>(memory_views_.size() + code_memory_views_.size()) - 1;
+  sub->setGeometry(default_place(360, mdi_area(), 0).translated(10 * n, 10 * n));
+  sub->show();
+  view->show_address(address);
   view->refresh_view(true);
 }
 
@@ -979,6 +986,8 @@ void MainFrame::refresh_views(unsigned views) {
   // marks what changed since the previous stop.
   if (views & kViewMemory)
     for (MemoryView* m : memory_views_) m->refresh_view(!(views & kViewStopped));
+  if (views & (kViewMemory | kViewDisasm | kViewAfterGo | kViewSource | kViewEvents))
+    for (CodeView* m : code_memory_views_) m->refresh_view(!(views & kViewStopped));
   if (views & (kViewVariables | kViewAfterGo))
     for (int id : {335, 336})
       if (TextView* v = view(id)) v->refresh();

@@ -71,6 +71,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   const std::vector<MemoryView*>& memory_views() const { return memory_views_; }
   // The variable browser a Browse > Variables item (630 to 632) opened, when open.
   VariableBrowser* variable_browser(int id) const;
+  const std::vector<CodeView*>& code_memory_views() const { return code_memory_views_; }
 
   // ViewHost
   Debugger* debugger() override { return d_; }
@@ -81,6 +82,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   bool syntax_colouring() const override;
   void open_source(const std::string& file, unsigned line) override;
   void open_data_memory(std::uint32_t address) override;
+  void open_code_memory(std::uint32_t address);
   void show_code(std::uint32_t address) override;
   FrameConfig& config() { return config_; }
   QString status_text(int field) const;
@@ -186,6 +188,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   std::map<std::string, QMdiSubWindow*> sources_;  // file name -> its source view
   std::vector<MemoryView*> memory_views_;
   std::map<int, QMdiSubWindow*> browsers_;  // 630 to 632 -> the variable browser
+  std::vector<CodeView*> code_memory_views_;
   std::vector<std::string> sent_;
   std::vector<std::string> messages_;
   bool running_ = false;

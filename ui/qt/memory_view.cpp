@@ -34,6 +34,34 @@ std::optional<std::uint32_t> parse_c_number(const QString& text) {
   return static_cast<std::uint32_t>(negative ? 0ull - v : v);
 }
 
+std::optional<MemoryViewChoice> ask_memory_view(ViewHost& host, QWidget* parent) {
+  if (!host.debugger()) return std::nullopt;
+  QDialog dialog(parent);
+  dialog.setObjectName("TAVMEM_CONF");
+  dialog.setWindowTitle("Memory Window");
+  auto* form = new QFormLayout(&dialog);
+  auto* address = new QLineEdit(&dialog);
+  address->setObjectName("address");
+  auto* kind = new QComboBox(&dialog);
+  kind->setObjectName("kind");
+  kind->addItems({"Data", "Code"});
+  form->addRow("Address, symbol or function", address);
+  form->addRow("Memory", kind);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  MemoryViewChoice choice;
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    std::optional<std::uint32_t> at = parse_c_number(address->text());
+    if (!at) at = address_of(*host.debugger(), address->text().trimmed().toStdString());
+    if (!at) return host.beep();
+    choice = {*at & 0xFFFFFF, kind->currentIndex() == 1};
+    dialog.accept();
+  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  form->addRow(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return choice;
+}
+
 MemoryView::MemoryView(ViewHost& host, std::uint32_t start, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("MEMWIN");
   model_.start = start;

@@ -44,6 +44,15 @@ class MemoryView : public QWidget, public RefreshingView {
   std::vector<std::string> painted_;
 };
 
+// What the memory view dialog (TAVMEM_CONF) asks: the first address (a
+// number, a symbol or a function) and whether the view shows code or data.
+struct MemoryViewChoice {
+  std::uint32_t address = 0;
+  bool code = false;
+};
+// Nothing when cancelled; an address that names nothing beeps and asks again.
+std::optional<MemoryViewChoice> ask_memory_view(ViewHost& host, QWidget* parent);
+
 // A number in C notation: blanks, a sign, then 0x/0X hexadecimal, 0b/0B
 // binary, a leading 0 octal, else decimal; nothing when the text is not
 // entirely such a number.

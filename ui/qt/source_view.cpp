@@ -9,6 +9,7 @@
 #include "image/program.h"
 #include "kernel/debugger.h"
 #include "ui/model/program_lookup.h"
+#include "ui/qt/event_dialog.h"
 
 namespace tav::qt {
 
@@ -251,7 +252,7 @@ void SourceView::popup_chosen(const PopupItem& item) {
     case kPopupFindCancel: match_.reset(); lines_->refresh(); return;
     case kPopupShowAddress: return set_address_column(!address_column_);
     case 10010: case 10011: case 10012: case 10013: return set_coverage(static_cast<CoverageMode>(item.id));
-    case kPopupEdit: host_.run_line("break"); return;  // the event list, to edit from
+    case kPopupEdit: run_event_dialog(host_, this, false, subject_.event); return;
     case kPopupShowCode: return host_.show_code(subject_.address);
     case kPopupShowData: return host_.open_data_memory(subject_.address);
     case kPopupInfo: {

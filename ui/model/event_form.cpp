@@ -64,8 +64,8 @@ std::string lines_text(unsigned first, unsigned last) {
   return text;
 }
 
-// The specification of a code event's place, as break and watch read it.
-std::string place_spec(const EventForm& f) {
+// A code event's place as break and watch read it: "f()", "file:12", "@0x7fc000"...
+std::string place_text(const EventForm& f) {
   const std::string where = trimmed(f.where);
   switch (f.place) {
     case EventPlace::Function: return where + "()" + lines_text(f.first, f.last);
@@ -80,7 +80,8 @@ std::string place_spec(const EventForm& f) {
   return where;
 }
 
-std::string variable_spec(const EventForm& f) {
+// A data event's variable, with the width prefix its size asks for.
+std::string variable_text(const EventForm& f) {
   const std::string where = trimmed(f.where);
   for (const Width& w : kWidths)
     if (w.size == f.size) return w.prefix + where;
@@ -121,7 +122,7 @@ std::vector<std::string> creation(const EventForm& f, int next_number) {
   if (f.count > 1) line += " /C:" + std::to_string(f.count);
   if (!f.data && !f.active) line += " /i";
   if (!f.data && f.entry_only && f.place == EventPlace::Function && !f.first) line += " /e";
-  line += " " + (f.data ? variable_spec(f) : place_spec(f));
+  line += " " + (f.data ? variable_text(f) : place_text(f));
   if (const std::string block = attached(f); !block.empty()) line += " {" + block + "}";
   std::vector<std::string> lines{line};
   // Data events are made active: a suspended one is switched off by its number.
@@ -222,10 +223,10 @@ EventLines event_lines(const EventForm& form, const EventForm* was, int next_num
   const std::string number = std::to_string(was->number);
   // A code event keeps its number when only its count, commands or state
   // change: making it again at the same place changes it in place.
-  if (!form.data && form.watch == was->watch && place_spec(form) == place_spec(*was)) {
+  if (!form.data && form.watch == was->watch && place_text(form) == place_text(*was)) {
     EventLines out;
     if (form.count != was->count || attached(form) != attached(*was))
-      out.lines.push_back(word(form) + " /C:" + std::to_string(form.count) + " " + place_spec(form) + " {" +
+      out.lines.push_back(word(form) + " /C:" + std::to_string(form.count) + " " + place_text(form) + " {" +
                           attached(form) + "}");
     if (form.active != was->active) out.lines.push_back(word(form) + (form.active ? " /a " : " /s ") + number);
     return out;

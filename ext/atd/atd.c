@@ -24,6 +24,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 enum { CTL0 = 0, CTL2 = 2, CTL3 = 3, CTL4 = 4, CTL5 = 5, STAT0 = 6, STAT2 = 0xA, STAT1 = 0xB, DR0 = 0x10 };
 enum { ADPU = 0x80, AFFC = 0x40, ASCIE = 0x02, ASCIF = 0x01 };     /* ATDCTL2 */
@@ -56,12 +57,6 @@ typedef struct {
 static Atd atds[2] = {{.name = "atd0", .base = 0x2C0, .vector = 0xFFD2, .channels = 8},
                       {.name = "atd1", .base = 0x080, .vector = 0xFFD0, .channels = 16}};
 static int loaded;
-
-static void say(const char* text) {
-  char line[600];
-  snprintf(line, sizeof line, "mess \"%s\\n\"", text);
-  docmd(line, 0);
-}
 
 static uint8_t reg(const Atd* a, uint32_t r) { return (uint8_t)ReadByte(a->base + r); }
 
@@ -347,7 +342,7 @@ TAV_EXTENSION void CloseExtension(void) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X ATD0/ATD1: analog-to-digital converters"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

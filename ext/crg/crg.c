@@ -33,6 +33,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 enum {
   SYNR = 0x34, REFDV = 0x35, CRGFLG = 0x37, CRGINT = 0x38, CLKSEL = 0x39, PLLCTL = 0x3A, RTICTL = 0x3B,
@@ -57,12 +58,6 @@ static uint32_t paced_cycles;  /* the cycle count of the last pacing check */
 static uint64_t paced_ns;      /* simulated time since the run began */
 static struct timespec run_began;
 static uint32_t osc_hz = 8000000;
-
-static void say(const char* text) {
-  char line[300];
-  snprintf(line, sizeof line, "mess \"%s\\n\"", text);
-  docmd(line, 0);
-}
 
 /* The RTI period of RTICTL in oscillator cycles (0: the RTI is off). */
 static uint32_t period_of(uint8_t rtictl) {
@@ -294,7 +289,7 @@ TAV_EXTENSION int CallExtension(const char* line) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X CRG: PLL lock, real-time interrupt and COP watchdog"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

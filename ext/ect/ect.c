@@ -23,6 +23,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 enum {
   BASE = 0x40, TIOS = 0x00, CFORC = 0x01, OC7M = 0x02, OC7D = 0x03, TCNT = 0x04, TSCR1 = 0x06, TCTL1 = 0x08,
@@ -43,12 +44,6 @@ static int counting;             /* TEN as of the last access: time before it wa
 static uint32_t prescale_shift;  /* PR as of the last access */
 static TavHandle tick_cb, hook;
 static int loaded;
-
-static void say(const char* text) {
-  char line[320];
-  snprintf(line, sizeof line, "mess \"%s\\n\"", text);
-  docmd(line, 0);
-}
 
 static uint8_t reg(uint32_t r) { return (uint8_t)ReadByte(BASE + r); }
 static uint16_t tc(int n) { return (uint16_t)ReadWord(BASE + TC0 + 2u * (uint32_t)n); }
@@ -289,7 +284,7 @@ TAV_EXTENSION void CloseExtension(void) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X ECT: timer, output compare, input capture"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

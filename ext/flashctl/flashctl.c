@@ -28,6 +28,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 enum { CLKDIV = 0, CNFG = 3, PROT = 4, STAT = 5, CMD = 6, ADDR = 8, DATA = 10, BLOCK_REGS = 12 };
 enum { FDIVLD = 0x80, PRDIV8 = 0x40, CBEIE = 0x80, CCIE = 0x40, FPOPEN = 0x80,
@@ -60,12 +61,6 @@ static struct controller units[2] = {
 };
 static TavHandle tick_cb;
 static uint32_t last_cycles;
-
-static void say(const char* text) {
-  char line[300];
-  snprintf(line, sizeof line, "mess \"%s\\n\"", text);
-  docmd(line, 0);
-}
 
 static void show(struct controller* c) {
   WriteByte(c->regs + CLKDIV, c->clkdiv);
@@ -291,7 +286,7 @@ TAV_EXTENSION int CallExtension(const char* line) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X flash and EEPROM controllers"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

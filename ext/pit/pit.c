@@ -14,6 +14,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 enum {
   BASE = 0x340, CFLMT = 0x340, FLT = 0x341, CE = 0x342, MUX = 0x343, INTE = 0x344, TF = 0x345, MTLD0 = 0x346,
@@ -26,12 +27,6 @@ static uint8_t flags;        /* PITTF */
 static uint8_t enabled;      /* PITCE as last seen, to load newly enabled channels */
 static TavHandle tick_cb, hook;
 static uint32_t last_cycles;
-
-static void say(const char* text) {
-  char line[300];
-  snprintf(line, sizeof line, "mess \"%s\\n\"", text);
-  docmd(line, 0);
-}
 
 static uint32_t micro(int n) { return ReadByte(MTLD0 + ((ReadByte(MUX) >> n) & 1u)) + 1u; }
 static uint32_t period(int n) { return micro(n) * (ReadWord(LD0 + 4u * (uint32_t)n) + 1u); }
@@ -142,7 +137,7 @@ TAV_EXTENSION int CallExtension(const char* line) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X PIT: periodic interrupt timers"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

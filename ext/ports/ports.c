@@ -21,6 +21,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 struct port {
   char name;
@@ -39,12 +40,6 @@ enum { PORT_COUNT = sizeof ports / sizeof ports[0] };
 static const uint32_t blocks[3][2] = {{0x00, 0x0A}, {0x32, 0x02}, {0x240, 0x2B}};
 static TavHandle hooks[3];
 static int tracing;
-
-static void say(const char* text) {
-  char line[300];
-  snprintf(line, sizeof line, "mess \"%s\\n\"", text);
-  docmd(line, 0);
-}
 
 static uint8_t pins(const struct port* p) {
   const uint8_t ddr = (uint8_t)ReadByte(p->direction);
@@ -158,7 +153,7 @@ TAV_EXTENSION void CloseExtension(void) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X ports A B E K T S M P H J"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

@@ -30,6 +30,7 @@
 #include <unistd.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 enum { SCIBDH, SCIBDL, SCICR1, SCICR2, SCISR1, SCISR2, SCIDRH, SCIDRL, REGS };
 enum { M = 0x10 };                                                             /* SCICR1 */
@@ -65,21 +66,6 @@ typedef struct {
 static Sci scis[2] = {{.name = "sci0", .base = 0xC8, .vector = 0xFFD6, .pty = -1, .pty_slave = -1},
                       {.name = "sci1", .base = 0xD0, .vector = 0xFFD4, .pty = -1, .pty_slave = -1}};
 static int loaded;
-
-/* A message on the console; the text is shown as it is. */
-static void say(const char* text) {
-  char line[700];
-  size_t n = 0;
-  memcpy(line, "mess \"", 6);
-  n = 6;
-  for (; *text && n < sizeof line - 8; ++text) {
-    if (*text == '"' || *text == '\\') line[n++] = '\\';
-    if (*text == '%') line[n++] = '%';
-    line[n++] = *text;
-  }
-  memcpy(line + n, "\\n\"", 4);
-  docmd(line, 0);
-}
 
 static uint8_t reg(const Sci* s, int r) { return (uint8_t)ReadByte(s->base + (uint32_t)r); }
 static uint32_t divisor(const Sci* s) { return ((uint32_t)(reg(s, SCIBDH) & 0x1F) << 8) | reg(s, SCIBDL); }
@@ -497,7 +483,7 @@ TAV_EXTENSION void CloseExtension(void) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "S12X SCI0/SCI1: serial interfaces"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

@@ -15,6 +15,7 @@
 #include <string.h>
 
 #include "tav/extension.h"
+#include "ext/common/say.h"
 
 static FILE* out;
 static char out_name[512] = "tav_trace.txt";
@@ -22,22 +23,6 @@ static TavHandle per_insn;
 static int in_run;           /* between the status notices 1 and 0 */
 static uint32_t run_start;   /* cycle counter when the run command began */
 static uint32_t next_pc;     /* global address of the instruction about to run */
-
-static void say(const char* text) {
-  /* Through the command language, so it reaches whatever the host's output is. */
-  char line[700];
-  size_t n = 0;
-  const char* p;
-  memcpy(line, "mess \"", 6);
-  n = 6;
-  for (p = text; *p && n < sizeof line - 8; ++p) {
-    if (*p == '"' || *p == '\\') line[n++] = '\\';
-    if (*p == '%') line[n++] = '%';
-    line[n++] = *p;
-  }
-  memcpy(line + n, "\\n\"", 4);
-  docmd(line, 0);
-}
 
 static void on_status(uint32_t running) {
   in_run = running != 0;
@@ -123,7 +108,7 @@ TAV_EXTENSION void CloseExtension(void) {
 }
 
 TAV_EXTENSION int CheckExtension(const char* processor, int execution_type) {
-  return strcmp(processor, "S12X") == 0 && execution_type == 1;
+  return s12x_simulation(processor, execution_type);
 }
 TAV_EXTENSION const char* GetExtensionDescription(void) { return "Execution trace to a file"; }
 TAV_EXTENSION const char* GetExtensionHelp(void) {

@@ -162,6 +162,8 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void load_dialog();
   void browse(int id);
   void open_variable_browser(int id);
+  // Points a browser at the scope and format of the last vars command.
+  void show_vars_scope(VariableBrowser& view);
   void set_variable_format(int id);
   void file_dialog(int id);
   void key_binding_dialog();

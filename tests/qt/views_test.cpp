@@ -444,18 +444,22 @@ class ViewsTest : public QObject {
 
   void locals_and_globals_views_follow_the_frame() {
     Rig rig;
-    rig.frame->run_line("go main.c:15");
-    rig.frame->run_line("step");  // into fib(5)
-    rig.frame->run_line("ostep");  // past its entry
+    rig.frame->run_line("zero /r");  // at the reset vector: no function, the view says so
     rig.frame->dispatch(kCmdShowLocals);
     auto* locals = dynamic_cast<VariableBrowser*>(rig.frame->view_widget(kCmdShowLocals));
     QVERIFY(locals && rig.frame->action(kCmdShowLocals)->isChecked());
+    QCOMPARE(locals->tree()->topLevelItemCount(), 1);
+    QCOMPARE(locals->tree()->topLevelItem(0)->text(0), QString("Not in a function with debug information"));
+    rig.frame->run_line("go main.c:15");
+    rig.frame->run_line("step");  // into fib(5)
+    rig.frame->run_line("ostep");  // past its entry
     QCOMPARE(locals->objectName(), QString("TAVLOCS"));
     QTreeWidget* tree = locals->tree();
     QCOMPARE(tree->objectName(), QString("LOCSTREE"));
     QCOMPARE(locals->windowTitle(), QString("Locals of fib()"));
     QCOMPARE(tree->topLevelItemCount(), 2);
     QCOMPARE(named(tree, nullptr, "n")->text(2), QString("5"));
+    QVERIFY(named(tree, nullptr, "n")->flags() & Qt::ItemIsEnabled);
 
     // A step that assigns `first` shows its new value in the changed colour.
     for (int i = 0; i < 2; ++i) rig.frame->run_line("ostep");  // to the line after first = fib(n - 1)

@@ -95,13 +95,15 @@ void VariableBrowser::refresh_view(bool full) {
   Debugger* d = host_.debugger();
   if (!d || d->run.running) return;
   model_.refresh(*d, !full);
+  delete note_;
+  note_ = nullptr;
   fill(nullptr, model_.items());
   setWindowTitle(q(model_.caption()));
   // An empty view says why it is empty, on a line that is no item.
   if (model_.items().empty() && !model_.note().empty()) {
-    auto* note = new QTreeWidgetItem(tree_, {q(model_.note())});
-    note->setFlags(Qt::NoItemFlags);
-    note->setFirstColumnSpanned(true);
+    note_ = new QTreeWidgetItem(tree_, {q(model_.note())});
+    note_->setFlags(Qt::NoItemFlags);
+    note_->setFirstColumnSpanned(true);
   }
 }
 

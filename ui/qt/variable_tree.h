@@ -49,6 +49,7 @@ class VariableBrowser : public QWidget, public RefreshingView {
   QMenu* popup_ = nullptr;
   ItemPath chosen_;     // the item the popup is for
   bool filling_ = false;  // expansions made by fill() are not the user's
+  QTreeWidgetItem* note_ = nullptr;  // the line saying why the view is empty
 };
 
 }  // namespace tav::qt

@@ -467,6 +467,9 @@ class ViewsTest : public QObject {
     QCOMPARE(named(tree, nullptr, "first")->text(2), QString("3"));
     QCOMPARE(named(tree, nullptr, "first")->foreground(2).color(), changed);
     QVERIFY(named(tree, nullptr, "n")->foreground(2).color() != changed);
+    rig.frame->run_line("istep");  // changes neither: the mark goes
+    QCOMPARE(locals->windowTitle(), QString("Locals of fib()"));
+    QVERIFY(named(tree, nullptr, "first")->foreground(2).color() != changed);
 
     rig.frame->dispatch(kCmdShowGlobals);
     auto* globals = dynamic_cast<VariableBrowser*>(rig.frame->view_widget(kCmdShowGlobals));

@@ -189,7 +189,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
   std::map<std::string, QMdiSubWindow*> sources_;  // file name -> its source view
   std::vector<MemoryView*> memory_views_;
-  std::map<int, QMdiSubWindow*> browsers_;  // 630 to 632 -> the variable browser
+  std::map<int, QMdiSubWindow*> browsers_;  // 630 to 632 and the vars command's -> its variable browser
   std::vector<CodeView*> code_memory_views_;
   std::vector<std::string> sent_;
   std::vector<std::string> messages_;

@@ -216,7 +216,8 @@ TEST_F(VariableTreeOnDemo, GlobalsAreTheFileLevelVariablesOfEveryFile) {
   const std::vector<std::string> list = names(globals);
   for (const char* name : {"results", "s_round", "call_count", "g_int", "g_box", "g_head"})
     EXPECT_NE(std::find(list.begin(), list.end(), name), list.end()) << name;
-  for (const char* local : {"id", "n", "total"}) EXPECT_EQ(std::find(list.begin(), list.end(), local), list.end()) << local;
+  for (const char* local : {"id", "n", "total"})
+    EXPECT_EQ(std::find(list.begin(), list.end(), local), list.end()) << local;
   for (const VariableItem& item : globals.items()) EXPECT_FALSE(item.group) << item.name;
   EXPECT_EQ(at(globals, {"s_round"}).expression, "main.c:s_round");
   EXPECT_EQ(at(globals, {"g_box", "br", "x"}).value, "11");

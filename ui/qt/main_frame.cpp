@@ -575,7 +575,9 @@ void MainFrame::show_vars_scope(VariableBrowser& view) {
                                         : VariableTree::Scope::Program);
   view.model().pin(scope.file ? std::string(scope.file->name) : std::string(),
                    scope.function ? std::string(scope.function->name) : std::string());
-  view.set_format(scope.addresses ? VariableFormat::Full : scope.values ? VariableFormat::Standard : VariableFormat::Brief);
+  view.set_format(scope.addresses ? VariableFormat::Full
+                  : scope.values  ? VariableFormat::Standard
+                                  : VariableFormat::Brief);
 }
 
 void MainFrame::set_variable_format(int id) {
@@ -697,7 +699,8 @@ void MainFrame::apply_fonts() {
     if (auto* view = dynamic_cast<TextView*>(sub->widget())) view->edit()->setFont(config_.fonts[font].to_qfont());
     if (auto* code = dynamic_cast<CodeView*>(sub->widget())) code->lines()->setFont(config_.fonts[font].to_qfont());
     if (auto* mon = dynamic_cast<MonitorTree*>(sub->widget())) mon->tree()->setFont(config_.fonts[font].to_qfont());
-    if (auto* vars = dynamic_cast<VariableBrowser*>(sub->widget())) vars->tree()->setFont(config_.fonts[font].to_qfont());
+    if (auto* vars = dynamic_cast<VariableBrowser*>(sub->widget()))
+      vars->tree()->setFont(config_.fonts[font].to_qfont());
   }
   for (auto& [id, sub] : browsers_)
     if (auto* view = dynamic_cast<VariableBrowser*>(sub->widget())) view->tree()->setFont(config_.fonts[1].to_qfont());
@@ -853,8 +856,8 @@ QMdiSubWindow* MainFrame::open_view(int id) {
   } else if (id == 340) {
     widget = new MonitorTree(*this);
   } else if (id == kCmdShowLocals || id == kCmdShowGlobals) {
-    widget = new VariableBrowser(*this, id == kCmdShowLocals ? VariableTree::Scope::Locals : VariableTree::Scope::Globals,
-                                 variable_format(config_.var_format));
+    const auto scope = id == kCmdShowLocals ? VariableTree::Scope::Locals : VariableTree::Scope::Globals;
+    widget = new VariableBrowser(*this, scope, variable_format(config_.var_format));
   } else if (const ListInfo* list = list_info(id)) {
     widget = new ListView(*this, list->kind, list->spec);
   } else if (const ViewInfo* info = view_info(id)) {

@@ -442,6 +442,55 @@ class ViewsTest : public QObject {
     QVERIFY2(text.contains("\n    br : struct point\n      x : int = 0xb\n"), qPrintable(text));
   }
 
+  void locals_and_globals_views_follow_the_frame() {
+    Rig rig;
+    rig.frame->run_line("zero /r");  // at the reset vector: no function, the view says so
+    rig.frame->dispatch(kCmdShowLocals);
+    auto* locals = dynamic_cast<VariableBrowser*>(rig.frame->view_widget(kCmdShowLocals));
+    QVERIFY(locals && rig.frame->action(kCmdShowLocals)->isChecked());
+    QCOMPARE(locals->tree()->topLevelItemCount(), 1);
+    QCOMPARE(locals->tree()->topLevelItem(0)->text(0), QString("Not in a function with debug information"));
+    rig.frame->run_line("go main.c:15");
+    rig.frame->run_line("step");  // into fib(5)
+    rig.frame->run_line("ostep");  // past its entry
+    QCOMPARE(locals->objectName(), QString("TAVLOCS"));
+    QTreeWidget* tree = locals->tree();
+    QCOMPARE(tree->objectName(), QString("LOCSTREE"));
+    QCOMPARE(locals->windowTitle(), QString("Locals of fib()"));
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QCOMPARE(named(tree, nullptr, "n")->text(2), QString("5"));
+    QVERIFY(named(tree, nullptr, "n")->flags() & Qt::ItemIsEnabled);
+
+    // A step that assigns `first` shows its new value in the changed colour.
+    for (int i = 0; i < 2; ++i) rig.frame->run_line("ostep");  // to the line after first = fib(n - 1)
+    const QColor changed = rig.frame->table_colour(10);
+    QCOMPARE(named(tree, nullptr, "first")->text(2), QString("3"));
+    QCOMPARE(named(tree, nullptr, "first")->foreground(2).color(), changed);
+    QVERIFY(named(tree, nullptr, "n")->foreground(2).color() != changed);
+    rig.frame->run_line("istep");  // changes neither: the mark goes
+    QCOMPARE(locals->windowTitle(), QString("Locals of fib()"));
+    QVERIFY(named(tree, nullptr, "first")->foreground(2).color() != changed);
+
+    rig.frame->dispatch(kCmdShowGlobals);
+    auto* globals = dynamic_cast<VariableBrowser*>(rig.frame->view_widget(kCmdShowGlobals));
+    QVERIFY(globals && globals->tree()->objectName() == "GLOBSTREE");
+    QVERIFY(named(globals->tree(), nullptr, "g_int") && named(globals->tree(), nullptr, "s_round"));
+
+    // Kept in the layout; the menu item closes it again.
+    rig.frame->save_configuration();
+    QCOMPARE(profile_read(rig.d->config_file, "LayOut", "Locals", "").substr(0, 1), std::string("Y"));
+    rig.frame->dispatch(kCmdShowLocals);
+    QVERIFY(!rig.frame->view_widget(kCmdShowLocals) && !rig.frame->action(kCmdShowLocals)->isChecked());
+
+    // The vars command opens a browser of the scope and format it names.
+    rig.frame->run_line("vars /v types.c");
+    VariableBrowser* vars = nullptr;
+    for (VariableBrowser* b : rig.frame->findChildren<VariableBrowser*>())
+      if (b->windowTitle() == "Variables of types.c") vars = b;
+    QVERIFY(vars && vars->tree()->isColumnHidden(3) && !vars->tree()->isColumnHidden(2));
+    QCOMPARE(named(vars->tree(), named(vars->tree(), nullptr, "types.c"), "g_int")->text(2), QString("-2"));
+  }
+
   void popups_hold_their_items_and_commands() {
     QWidget parent;
     const PopupSubject s{"g_int", 0x1234, 3, true, "7"};

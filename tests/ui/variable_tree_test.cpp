@@ -1,7 +1,10 @@
 // The variable browsers' tree on the demo program: groups per file and
 // function, members and elements read when opened, the three formats, the
-// format letters, and a frozen tree against one that follows a step.
+// format letters, a frozen tree against one that follows a step, the locals
+// and globals lists and the values a step changed.
 #include "ui/model/variable_tree.h"
+
+#include <algorithm>
 
 #include "debug_session.h"
 
@@ -166,6 +169,73 @@ TEST_F(VariableTreeOnDemo, FrozenKeepsWhatAutoRefreshFollows) {
   for (VariableTree* t : {&program, &still}) t->refresh(d);
   EXPECT_EQ(at(program, {"types.c", "g_total"}).value, "3628800");
   EXPECT_EQ(at(still, {"types.c", "g_total"}).value, "0");
+}
+
+std::vector<std::string> names(const VariableTree& tree) {
+  std::vector<std::string> list;
+  for (const VariableItem& item : tree.items()) list.push_back(item.name + (item.changed ? " changed" : ""));
+  return list;
+}
+
+TEST_F(VariableTreeOnDemo, LocalsFollowTheFrameAndMarkWhatAStepChanged) {
+  VariableTree locals(VariableTree::Scope::Locals);
+  run("go main.c:15");  // results[i] = fib(i + 5);
+  run("step");
+  run("ostep");  // past the entry
+  ASSERT_EQ(where(), "fib:16") << errors();
+  locals.refresh(d, true);
+  EXPECT_EQ(locals.caption(), "Locals of fib()");
+  EXPECT_EQ(names(locals), (std::vector<std::string>{"n", "first"}));  // new function: nothing to compare with
+  EXPECT_EQ(locals.items()[0].value, "5");
+  EXPECT_EQ(locals.items()[0].type, "argument int");
+  EXPECT_TRUE(locals.note().empty());
+
+  run("ostep");  // if (n < 2)
+  ASSERT_EQ(where(), "fib:18") << errors();
+  locals.refresh(d, true);
+  EXPECT_EQ(names(locals), (std::vector<std::string>{"n", "first"}));  // neither changed
+  run("ostep");
+  ASSERT_EQ(where(), "fib:19") << errors();
+  locals.refresh(d, true);
+  EXPECT_EQ(names(locals), (std::vector<std::string>{"n", "first changed"}));
+  EXPECT_EQ(locals.items()[1].value, "3");  // fib(4)
+  // A command's reading keeps the marks of the last stop.
+  locals.refresh(d, false);
+  EXPECT_EQ(names(locals), (std::vector<std::string>{"n", "first changed"}));
+
+  run("go main.c:16");  // back in main, its own locals
+  locals.refresh(d, true);
+  EXPECT_EQ(locals.caption(), "Locals of main()");
+  EXPECT_EQ(names(locals), (std::vector<std::string>{"i", "total", "f"}));
+}
+
+TEST_F(VariableTreeOnDemo, GlobalsAreTheFileLevelVariablesOfEveryFile) {
+  VariableTree globals(VariableTree::Scope::Globals);
+  globals.refresh(d);
+  EXPECT_EQ(globals.caption(), "Globals");
+  const std::vector<std::string> list = names(globals);
+  for (const char* name : {"results", "s_round", "call_count", "g_int", "g_box", "g_head"})
+    EXPECT_NE(std::find(list.begin(), list.end(), name), list.end()) << name;
+  for (const char* local : {"id", "n", "total"})
+    EXPECT_EQ(std::find(list.begin(), list.end(), local), list.end()) << local;
+  for (const VariableItem& item : globals.items()) EXPECT_FALSE(item.group) << item.name;
+  EXPECT_EQ(at(globals, {"s_round"}).expression, "main.c:s_round");
+  EXPECT_EQ(at(globals, {"g_box", "br", "x"}).value, "11");
+
+  run("go main.c:20");  // past g_total = (s32)f;
+  globals.refresh(d, true);
+  EXPECT_TRUE(at(globals, {"g_total"}).changed);
+  EXPECT_FALSE(at(globals, {"g_int"}).changed);
+  EXPECT_FALSE(at(globals, {"g_box", "br", "x"}).changed);
+}
+
+TEST_F(DebugSession, EmptyLocalsAndGlobalsSayWhy) {
+  VariableTree locals(VariableTree::Scope::Locals), globals(VariableTree::Scope::Globals);
+  locals.refresh(d);
+  globals.refresh(d);
+  EXPECT_TRUE(locals.items().empty());
+  EXPECT_EQ(locals.note(), "Not in a function with debug information");
+  EXPECT_EQ(globals.note(), "The program has no global variables");
 }
 
 }  // namespace

@@ -30,13 +30,24 @@ const VariableItem* named(const std::vector<VariableItem>* before, std::string_v
   return nullptr;
 }
 
+// How a reading marks values against the previous one: after a run, what
+// differs; after a command, also what was marked before; when only the
+// format changed, as before.
+enum class Mark { Stop, Command, Keep };
+
+void mark(VariableItem& item, const VariableItem* old, Mark how) {
+  if (!old || old->group) return;
+  item.changed = how == Mark::Keep ? old->changed
+                                   : old->value != item.value || (how == Mark::Command && old->changed);
+}
+
 void take_row(VariableItem& item, const VariableRow& row) {
   item.value = row.value;
   item.address = row.in_memory ? hex_address(row.address) : std::string();
   item.expandable = row.expandable;
 }
 
-void read_children(Debugger& d, VariableItem& item) {
+void read_children(Debugger& d, VariableItem& item, Mark how) {
   const std::vector<VariableItem> before = std::move(item.children);
   item.children.clear();
   for (const ValueChild& c : child_expressions(d, item.expression, kElementsShown)) {
@@ -54,10 +65,11 @@ void read_children(Debugger& d, VariableItem& item) {
     } else {
       child.value = error;
     }
+    mark(child, old, how);
     if (old && old->open && child.expandable) {
       child.open = true;
       child.children = old->children;
-      read_children(d, child);
+      read_children(d, child, how);
     }
     item.children.push_back(std::move(child));
   }
@@ -70,7 +82,7 @@ void reread(Debugger& d, VariableItem& item) {
     VariableRow row;
     std::string error;
     if (evaluate_row(d, item.expression, item.letter, false, row, error, ValueStyle::View)) take_row(item, row);
-    if (item.open && item.expandable) read_children(d, item);
+    if (item.open && item.expandable) read_children(d, item, Mark::Keep);
     return;
   }
   for (VariableItem& child : item.children) reread(d, child);
@@ -85,7 +97,7 @@ void set_letters(VariableItem& item, char letter) {
 // previous reading each item's letter and what was open.
 class Reader {
  public:
-  explicit Reader(Debugger& d) : d_(d) {
+  Reader(Debugger& d, Mark how) : d_(d), how_(how) {
     const Frame* frame = d.frames.current();
     current_ = frame && frame->function ? frame->function : d.program.tables().function_at(d.registers.ReadPC());
   }
@@ -96,14 +108,7 @@ class Reader {
     VariableItem group = group_item(std::string(file.name), std::string(file.name));
     const std::vector<VariableItem>* old = carry_over(group, into, before);
     const FunctionBlock* level = file.file_block();
-    if (level)
-      for (const SymbolEntry& e : level->locals) {
-        if (!listed_variable(e)) continue;
-        // A static of one file may share its name with another file's.
-        std::string expression = e.storage_class == kClassStatic ? std::string(file.name) + ":" + std::string(e.name)
-                                                                  : std::string(e.name);
-        group.children.push_back(variable(e, nullptr, std::move(expression), group, old));
-      }
+    if (level) file_variables(file, *level, group.children, old);
     for (const FunctionBlock* f : file.functions)
       if (f != level && !f->name.empty() && !f->is_dot()) function_group(*f, group.children, old, false);
     into.push_back(std::move(group));
@@ -113,14 +118,36 @@ class Reader {
                       bool even_empty) {
     VariableItem group = group_item(std::string(f.name) + "()", f.file ? std::string(f.file->name) : std::string());
     const std::vector<VariableItem>* old = carry_over(group, into, before);
+    function_variables(f, group.file, group.children, old);
+    if (even_empty || !group.children.empty()) into.push_back(std::move(group));
+  }
+
+  void function_variables(const FunctionBlock& f, const std::string& file, std::vector<VariableItem>& into,
+                          const std::vector<VariableItem>* before) {
     const Frame* frame = frame_of(f);
     for (const SymbolEntry& e : f.locals) {
       if (!listed_variable(e)) continue;
       // Names of the current function read in its frame; others through theirs.
       std::string expression = &f == current_ ? std::string(e.name) : std::string(f.name) + "():" + std::string(e.name);
-      group.children.push_back(variable(e, frame, std::move(expression), group, old));
+      into.push_back(variable(e, frame, std::move(expression), file, into.size(), before));
     }
-    if (even_empty || !group.children.empty()) into.push_back(std::move(group));
+  }
+
+  void file_variables(const FileEntry& file, const FunctionBlock& level, std::vector<VariableItem>& into,
+                      const std::vector<VariableItem>* before) {
+    for (const SymbolEntry& e : level.locals) {
+      if (!listed_variable(e)) continue;
+      // A static of one file may share its name with another file's.
+      std::string expression = e.storage_class == kClassStatic ? std::string(file.name) + ":" + std::string(e.name)
+                                                                : std::string(e.name);
+      into.push_back(variable(e, nullptr, std::move(expression), std::string(file.name), into.size(), before));
+    }
+  }
+
+  // The file-level variables of every file, one list.
+  void globals(std::vector<VariableItem>& into, const std::vector<VariableItem>* before) {
+    for (const FileEntry* file : d_.program.tables().files())
+      if (const FunctionBlock* level = file->file_block()) file_variables(*file, *level, into, before);
   }
 
  private:
@@ -148,26 +175,28 @@ class Reader {
     return &old->children;
   }
 
-  VariableItem variable(const SymbolEntry& e, const Frame* frame, std::string expression, const VariableItem& group,
-                        const std::vector<VariableItem>* before) {
-    const VariableItem* old = named(before, e.name, group.children.size());
+  VariableItem variable(const SymbolEntry& e, const Frame* frame, std::string expression, const std::string& file,
+                        std::size_t at, const std::vector<VariableItem>* before) {
+    const VariableItem* old = named(before, e.name, at);
     VariableItem item;
     item.name = std::string(e.name);
-    item.file = group.file;
+    item.file = file;
     item.letter = old ? old->letter : 0;
     const VariableRow row = variable_row(d_, e, frame, std::move(expression), item.letter, ValueStyle::View);
     item.type = std::string(storage_class_word(e.storage_class)) + row.type;
     item.expression = row.expression;
     take_row(item, row);
+    mark(item, old, how_);
     if (old && old->open && item.expandable) {
       item.open = true;
       item.children = old->children;
-      read_children(d_, item);
+      read_children(d_, item, how_);
     }
     return item;
   }
 
   Debugger& d_;
+  Mark how_;
   const FunctionBlock* current_ = nullptr;
 };
 
@@ -183,23 +212,62 @@ const char* VariableTree::title() const {
   switch (scope_) {
     case Scope::Function: return "Current Function Variables Browser";
     case Scope::File: return "Current File Variables Browser";
+    case Scope::Locals: return "Locals";
+    case Scope::Globals: return "Globals";
     default: return "Application Variables Browser";
   }
 }
 
-void VariableTree::refresh(Debugger& d) {
+void VariableTree::set_scope(Scope scope) {
+  if (scope != scope_) items_.clear();
+  scope_ = scope;
+}
+
+std::string VariableTree::caption() const {
+  if (scope_ == Scope::Locals && !current_function_.empty()) return "Locals of " + current_function_ + "()";
+  if (scope_ == Scope::Function && !pinned_function_.empty()) return "Variables of " + pinned_function_ + "()";
+  if (scope_ == Scope::File && !pinned_file_.empty()) return "Variables of " + pinned_file_;
+  return title();
+}
+
+void VariableTree::pin(std::string file, std::string function) {
+  pinned_file_ = std::move(file);
+  pinned_function_ = std::move(function);
+}
+
+void VariableTree::refresh(Debugger& d, bool stopped) {
   if (frozen_) return;
-  Reader reader(d);
+  Reader reader(d, stopped ? Mark::Stop : Mark::Command);
+  const DebugTables& tables = d.program.tables();
+  const FunctionBlock* function = reader.current();
+  if (!pinned_function_.empty()) function = tables.find_function(pinned_function_);
+  const FileEntry* file = function ? function->file : nullptr;
+  if (!pinned_file_.empty()) file = tables.find_file(pinned_file_);
   std::vector<VariableItem> items;
+  note_.clear();
   switch (scope_) {
     case Scope::Function:
-      if (reader.current()) reader.function_group(*reader.current(), items, &items_, true);
+      if (function) reader.function_group(*function, items, &items_, true);
       break;
     case Scope::File:
-      if (reader.current() && reader.current()->file) reader.file_group(*reader.current()->file, items, &items_);
+      if (file) reader.file_group(*file, items, &items_);
       break;
     case Scope::Program:
-      for (const FileEntry* file : d.program.tables().files()) reader.file_group(*file, items, &items_);
+      for (const FileEntry* f : tables.files()) reader.file_group(*f, items, &items_);
+      break;
+    case Scope::Locals:
+      // A new function brings new variables: nothing to compare them with.
+      if (function && function->name != current_function_) items_.clear();
+      if (function) reader.function_variables(*function, function->file ? std::string(function->file->name) : "",
+                                              items, &items_);
+      current_function_ = function ? std::string(function->name) : std::string();
+      note_ = !function       ? "Not in a function with debug information"
+              : items.empty() ? current_function_ + "() has no parameters or local variables"
+                              : std::string();
+      break;
+    case Scope::Globals:
+      reader.globals(items, &items_);
+      if (items.empty()) note_ = "The program has no global variables";
       break;
   }
   items_ = std::move(items);
@@ -223,7 +291,7 @@ bool VariableTree::open(Debugger& d, const ItemPath& path) {
   if (!item || !item->expandable) return false;
   if (!item->open) {
     item->open = true;
-    if (!item->group) read_children(d, *item);
+    if (!item->group) read_children(d, *item, Mark::Keep);
   }
   return true;
 }

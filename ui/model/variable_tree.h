@@ -1,8 +1,9 @@
 // The variable browsers as a tree: the variables of the current function,
 // of the current file or of the whole program, grouped by file and function,
 // with the members, elements and targets of aggregates and pointers read
-// only once the user opens them. Each item keeps its own format letter; a
-// frozen tree keeps the values it read last.
+// only once the user opens them; and the flat locals and globals views. Each
+// item keeps its own format letter and knows whether its value changed at
+// the last reading; a frozen tree keeps the values it read last.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -27,6 +28,7 @@ struct VariableItem {
   bool group = false;      // a file or function, not a variable
   bool expandable = false;
   bool open = false;  // shown open; a variable's children are read only while it is
+  bool changed = false;  // its value differs from the one shown before the last stop
   std::vector<VariableItem> children;
 };
 
@@ -35,13 +37,25 @@ using ItemPath = std::vector<std::size_t>;
 
 class VariableTree {
  public:
-  enum class Scope { Function, File, Program };
+  // Locals: the variables of the current frame's function, without a group;
+  // Globals: the file-level variables of every file, in one list.
+  enum class Scope { Function, File, Program, Locals, Globals };
 
   explicit VariableTree(Scope scope) : scope_(scope) {}
 
   Scope scope() const { return scope_; }
-  // "Current Function Variables Browser", ...
+  // A new scope starts without items.
+  void set_scope(Scope scope);
+  // "Current Function Variables Browser", ..., "Locals", "Globals".
   const char* title() const;
+  // The title with what it shows: "Locals of fib()", "Variables of mathx.c".
+  std::string caption() const;
+  // Keeps a function or file scope on the named function or file instead of
+  // the current one (names, so that a new program cannot leave it dangling).
+  void pin(std::string file, std::string function);
+  // What the view shows when it has no items ("Not in a function with debug
+  // information"); empty when nothing needs saying.
+  const std::string& note() const { return note_; }
   VariableFormat format() const { return format_; }
   void set_format(VariableFormat format) { format_ = format; }
   bool frozen() const { return frozen_; }
@@ -49,8 +63,10 @@ class VariableTree {
 
   // Reads the scope again: its groups and variables and every open item's
   // children. Items that stay keep their letter and whether they are open.
-  // A frozen tree is left as it is.
-  void refresh(Debugger& d);
+  // After a run (`stopped`) an item is marked changed when its value differs
+  // from the previous reading; any other reading keeps the marks and adds
+  // values a command changed. A frozen tree is left as it is.
+  void refresh(Debugger& d, bool stopped = false);
   const std::vector<VariableItem>& items() const { return items_; }
   const VariableItem* item(const ItemPath& path) const;
 
@@ -72,6 +88,9 @@ class VariableTree {
   Scope scope_;
   VariableFormat format_ = VariableFormat::Standard;
   bool frozen_ = false;
+  std::string pinned_file_, pinned_function_;
+  std::string note_;
+  std::string current_function_;  // whose locals the items are
   std::vector<VariableItem> items_;
 };
 

@@ -75,10 +75,9 @@ const ViewInfo kViews[] = {
      "Disassembly", "DisaWindow", kWinDisassembly},
     {340, kViewMonitors, {"MONWIN", "MONHOST", "Monitors", false, "Usage Files(*.mon)", "Save Monitors", "\n\t\tMonitors\n\n"},
      "Monitors", "MonWindow", kWinMonitors},
-    {335, kViewVariables, {"TAVLOCS", "TAVVHOST", "Locals", true, "Variable Files(*.var)", "Save Data", ""},
-     "Locals", "LocalsWindow", -1},
-    {336, kViewVariables, {"TAVGLOBS", "TAVVHOST", "Globals", true, "Variable Files(*.var)", "Save Data", ""},
-     "Globals", "GlobalsWindow", -1},
+    // Variable browsers, not text views.
+    {335, kViewVariables, {}, "Locals", "LocalsWindow", -1},
+    {336, kViewVariables, {}, "Globals", "GlobalsWindow", -1},
 };
 
 // The text list views, opened (or brought forward) by their menu items.
@@ -119,6 +118,8 @@ std::string quoted_if_blank(const std::string& name) {
 
 // The place of source views (they have no Show-menu identifier).
 constexpr int kPlaceSource = 1;
+// The browser the vars command opens, beside those of the Browse menu.
+constexpr int kVarsCommandBrowser = 2;
 
 // Toolbar buttons greyed while the target runs.
 constexpr int kRunButtons[] = {101, 805, 806, 204, 203, 205, 201};
@@ -144,7 +145,7 @@ QRect default_place(int id, QSize area, int count) {
     case 300: return left(82, 100);
     case 310: return right(0, 40);
     case 330: return right(40, 55);
-    case 335: case 630: case 631: case 632: return right(55, 78);
+    case 335: case 336: case 630: case 631: case 632: case kVarsCommandBrowser: return right(55, 78);
     case 340: return right(78, 100);
     default: return QRect(20 * count, 20 * count, w / 2, h / 2);
   }
@@ -554,6 +555,7 @@ void MainFrame::open_variable_browser(int id) {
                                     : id == kCmdVarsFile   ? VariableTree::Scope::File
                                                            : VariableTree::Scope::Program;
   auto* view = new VariableBrowser(*this, scope, variable_format(config_.var_format));
+  if (id == kVarsCommandBrowser) show_vars_scope(*view);
   view->tree()->setFont(config_.fonts[1].to_qfont());
   QMdiSubWindow* sub = add_view(view);
   sub->setWindowIcon(tool_icon(336, style()));
@@ -564,6 +566,20 @@ void MainFrame::open_variable_browser(int id) {
   view->refresh_view(true);
 }
 
+void MainFrame::show_vars_scope(VariableBrowser& view) {
+  // The vars command's line: a function, a file or the program, listed with
+  // values (/v) and addresses (/a).
+  const VariablesScope& scope = d_->vars_scope;
+  view.model().set_scope(scope.function ? VariableTree::Scope::Function
+                         : scope.file   ? VariableTree::Scope::File
+                                        : VariableTree::Scope::Program);
+  view.model().pin(scope.file ? std::string(scope.file->name) : std::string(),
+                   scope.function ? std::string(scope.function->name) : std::string());
+  view.set_format(scope.addresses ? VariableFormat::Full
+                  : scope.values  ? VariableFormat::Standard
+                                  : VariableFormat::Brief);
+}
+
 void MainFrame::set_variable_format(int id) {
   static constexpr const char* kWords[] = {"Brief", "Standard", "Full"};
   const char* word = kWords[id - kCmdVarsBrief];
@@ -571,6 +587,8 @@ void MainFrame::set_variable_format(int id) {
   action(id)->setChecked(true);
   for (auto& [browser, sub] : browsers_)
     if (auto* view = dynamic_cast<VariableBrowser*>(sub->widget())) view->set_format(variable_format(word[0]));
+  for (int scope : {kCmdShowLocals, kCmdShowGlobals})
+    if (auto* view = dynamic_cast<VariableBrowser*>(view_widget(scope))) view->set_format(variable_format(word[0]));
   if (d_) profile_write(d_->config_file, "Options", "VarFormat", word);
 }
 
@@ -681,6 +699,8 @@ void MainFrame::apply_fonts() {
     if (auto* view = dynamic_cast<TextView*>(sub->widget())) view->edit()->setFont(config_.fonts[font].to_qfont());
     if (auto* code = dynamic_cast<CodeView*>(sub->widget())) code->lines()->setFont(config_.fonts[font].to_qfont());
     if (auto* mon = dynamic_cast<MonitorTree*>(sub->widget())) mon->tree()->setFont(config_.fonts[font].to_qfont());
+    if (auto* vars = dynamic_cast<VariableBrowser*>(sub->widget()))
+      vars->tree()->setFont(config_.fonts[font].to_qfont());
   }
   for (auto& [id, sub] : browsers_)
     if (auto* view = dynamic_cast<VariableBrowser*>(sub->widget())) view->tree()->setFont(config_.fonts[1].to_qfont());
@@ -835,6 +855,9 @@ QMdiSubWindow* MainFrame::open_view(int id) {
     widget = new CodeView(*this);
   } else if (id == 340) {
     widget = new MonitorTree(*this);
+  } else if (id == kCmdShowLocals || id == kCmdShowGlobals) {
+    const auto scope = id == kCmdShowLocals ? VariableTree::Scope::Locals : VariableTree::Scope::Globals;
+    widget = new VariableBrowser(*this, scope, variable_format(config_.var_format));
   } else if (const ListInfo* list = list_info(id)) {
     widget = new ListView(*this, list->kind, list->spec);
   } else if (const ViewInfo* info = view_info(id)) {
@@ -988,21 +1011,31 @@ void MainFrame::refresh_views(unsigned views) {
     for (MemoryView* m : memory_views_) m->refresh_view(!(views & kViewStopped));
   if (views & (kViewMemory | kViewDisasm | kViewAfterGo | kViewSource | kViewEvents))
     for (CodeView* m : code_memory_views_) m->refresh_view(!(views & kViewStopped));
-  if (views & (kViewVariables | kViewAfterGo))
-    for (int id : {335, 336})
-      if (TextView* v = view(id)) v->refresh();
   // A new program brings new files and functions; events change by commands.
   if (views & (kViewSource | kViewEvents))
     for (const ListInfo& l : kLists)
       if (RefreshingView* v = refreshing(l.id)) v->refresh_view(false);
   // Any command may have changed data or moved the current frame: the
-  // browsers read again (a frozen one keeps what it shows).
-  if (views & (kViewSource | kViewAfterGo | kViewVariables | kViewMemory | kViewStack | kViewStopped))
+  // browsers read again (a frozen one keeps what it shows); a run's end marks
+  // the values it changed.
+  if (views & (kViewSource | kViewAfterGo | kViewVariables | kViewMemory | kViewStack | kViewStopped)) {
+    const bool full = !(views & kViewStopped);
     for (auto& [id, sub] : browsers_)
-      if (auto* browser = dynamic_cast<VariableBrowser*>(sub->widget())) browser->refresh_view(false);
+      if (auto* browser = dynamic_cast<VariableBrowser*>(sub->widget())) browser->refresh_view(full);
+    for (int id : {kCmdShowLocals, kCmdShowGlobals})
+      if (RefreshingView* v = refreshing(id)) v->refresh_view(full);
+  }
 }
 
 void MainFrame::show_view(View v) {
+  if (v == kViewVariables && d_) {
+    if (VariableBrowser* view = variable_browser(kVarsCommandBrowser)) {
+      show_vars_scope(*view);
+      view->refresh_view(true);
+      return mdi_->setActiveSubWindow(browsers_[kVarsCommandBrowser]);
+    }
+    return open_variable_browser(kVarsCommandBrowser);
+  }
   for (const ViewInfo& info : kViews)
     if (info.view == v) {
       open_view(info.id);

@@ -162,6 +162,8 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void load_dialog();
   void browse(int id);
   void open_variable_browser(int id);
+  // Points a browser at the scope and format of the last vars command.
+  void show_vars_scope(VariableBrowser& view);
   void set_variable_format(int id);
   void file_dialog(int id);
   void key_binding_dialog();
@@ -187,7 +189,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   std::map<int, QMdiSubWindow*> views_;  // Show-menu identifier -> its window
   std::map<std::string, QMdiSubWindow*> sources_;  // file name -> its source view
   std::vector<MemoryView*> memory_views_;
-  std::map<int, QMdiSubWindow*> browsers_;  // 630 to 632 -> the variable browser
+  std::map<int, QMdiSubWindow*> browsers_;  // 630 to 632 and the vars command's -> its variable browser
   std::vector<CodeView*> code_memory_views_;
   std::vector<std::string> sent_;
   std::vector<std::string> messages_;

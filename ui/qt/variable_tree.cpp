@@ -20,11 +20,28 @@ enum Column { kName, kType, kValue, kAddress };
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
+// The window and tree class of each scope: the locals and globals views are
+// the browser under their own names.
+struct ScopeNames {
+  const char* window;
+  const char* tree;
+};
+ScopeNames scope_names(VariableTree::Scope scope) {
+  switch (scope) {
+    case VariableTree::Scope::Locals: return {"TAVLOCS", "LOCSTREE"};
+    case VariableTree::Scope::Globals: return {"TAVGLOBS", "GLOBSTREE"};
+    default: return {"TAVVARS", "VARTREE"};
+  }
+}
+
+// Colour table entry of a value that changed.
+constexpr int kChangedColour = 10;
+
 }  // namespace
 
 VariableBrowser::VariableBrowser(ViewHost& host, VariableTree::Scope scope, VariableFormat format, QWidget* parent)
     : QWidget(parent), host_(host), model_(scope) {
-  setObjectName("TAVVARS");
+  setObjectName(scope_names(scope).window);
   setWindowTitle(model_.title());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -47,7 +64,7 @@ VariableBrowser::VariableBrowser(ViewHost& host, VariableTree::Scope scope, Vari
   layout->setMenuBar(strip);
 
   tree_ = new QTreeWidget(this);
-  tree_->setObjectName("VARTREE");
+  tree_->setObjectName(scope_names(scope).tree);
   tree_->setHeaderLabels({"Variable", "Class and Type", "Value", "Address"});
   tree_->header()->setSectionResizeMode(kName, QHeaderView::ResizeToContents);
   tree_->header()->setSectionResizeMode(kType, QHeaderView::ResizeToContents);
@@ -71,14 +88,23 @@ void VariableBrowser::set_frozen(bool frozen) {
   model_.set_frozen(frozen);
   status_->setTitle(frozen ? "Frozen" : "Auto Refresh");
   for (QAction* a : status_->actions()) a->setChecked(a->text() == status_->title());
-  if (!frozen) refresh_view(false);
+  if (!frozen) refresh_view(true);
 }
 
-void VariableBrowser::refresh_view(bool) {
+void VariableBrowser::refresh_view(bool full) {
   Debugger* d = host_.debugger();
   if (!d || d->run.running) return;
-  model_.refresh(*d);
+  model_.refresh(*d, !full);
+  delete note_;
+  note_ = nullptr;
   fill(nullptr, model_.items());
+  setWindowTitle(q(model_.caption()));
+  // An empty view says why it is empty, on a line that is no item.
+  if (model_.items().empty() && !model_.note().empty()) {
+    note_ = new QTreeWidgetItem(tree_, {q(model_.note())});
+    note_->setFlags(Qt::NoItemFlags);
+    note_->setFirstColumnSpanned(true);
+  }
 }
 
 void VariableBrowser::fill(QTreeWidgetItem* parent, const std::vector<VariableItem>& items) {
@@ -96,6 +122,7 @@ void VariableBrowser::fill(QTreeWidgetItem* parent, const std::vector<VariableIt
     row->setText(kType, q(item.type));
     row->setText(kValue, q(item.value));
     row->setText(kAddress, q(item.address));
+    row->setForeground(kValue, item.changed ? QBrush(host_.table_colour(kChangedColour)) : QBrush());
     row->setToolTip(kName, item.letter ? QString("format %1").arg(QChar(item.letter)) : QString());
     row->setChildIndicatorPolicy(item.expandable ? QTreeWidgetItem::ShowIndicator
                                                  : QTreeWidgetItem::DontShowIndicatorWhenChildless);

@@ -161,6 +161,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void fill_recent(QMenu* file_menu);
   void load_dialog();
   void browse(int id);
+  void any_source();
   void open_variable_browser(int id);
   void set_variable_format(int id);
   void file_dialog(int id);

@@ -38,10 +38,19 @@ bool code_section_name(std::string_view name) {
   return false;
 }
 
-// The section holding `address`, if any.
-const SegmentRecord* section_at(const std::vector<SegmentRecord>& segments, std::uint32_t address) {
-  for (const SegmentRecord& s : segments)
-    if (address >= s.placement && address <= s.last) return &s;
+// Where a section's contents are used: the address its symbols were
+// computed against (a CPU address seen through the page registers), which
+// differs from where they were loaded for initialised data copied at start-up.
+std::uint32_t run_address(const Memory& memory, const SegmentRecord& s) {
+  return s.base <= 0xFFFF ? memory.LocalToGlobal(static_cast<std::uint16_t>(s.base)) : s.base;
+}
+
+// The section whose run addresses hold `address`, if any.
+const SegmentRecord* section_at(const Debugger& d, std::uint32_t address) {
+  for (const SegmentRecord& s : d.program.segments()) {
+    const std::uint32_t run = run_address(d.memory, s);
+    if (address >= run && address - run < s.size) return &s;
+  }
   return nullptr;
 }
 
@@ -63,7 +72,6 @@ const char* section_kind(const SegmentRecord& s, bool has_functions) {
 
 std::vector<MapLine> symbol_lines(Debugger& d, SymbolOrder order) {
   const DebugTables& tables = d.program.tables();
-  const std::vector<SegmentRecord>& segments = d.program.segments();
   std::vector<MapLine> out;
   for (const auto& s : d.program.symbols().by_value()) {
     if (s->is_kernel() || s->name.empty()) continue;
@@ -71,13 +79,17 @@ std::vector<MapLine> symbol_lines(Debugger& d, SymbolOrder order) {
     line.address = s->value();
     line.name = s->name;
     const char* kind = "Data";
-    if (const FunctionBlock* f = function_entered_at(tables, line.address)) {
+    const SegmentRecord* in = section_at(d, line.address);
+    if (!in) {
+      kind = "Abs";  // a number the linker defined (a size, a stack top), not a place
+      line.target = MapTarget::None;
+    } else if (const FunctionBlock* f = function_entered_at(tables, line.address)) {
       line.target = MapTarget::Function;
       line.file = std::string(f->file->name);
       // Two lines above the function show when there are lines above it.
       line.line = f->first_line > 3 ? f->first_line - 2u : f->first_line;
       kind = "Func";
-    } else if (const SegmentRecord* in = section_at(segments, line.address); in && code_section_name(in->name)) {
+    } else if (code_section_name(in->name)) {
       line.target = MapTarget::Code;
       kind = "Code";
     } else {
@@ -108,29 +120,40 @@ std::vector<MapLine> application_map(Debugger& d) {
   const std::vector<SegmentRecord>& segments = d.program.segments();
   std::vector<MapLine> out;
   if (d.program.file_name().empty()) return out;
-  out.push_back(plain("Program " + d.program.file_name() + format("   entry 0x%06x", d.program.entry_address() & 0xFFFFFFu)));
+  const std::string& path = d.program.file_name();
+  out.push_back(plain("Program " + path.substr(path.find_last_of("/\\") + 1) +
+                      format("   entry 0x%06x", d.program.entry_address() & 0xFFFFFFu)));
   out.push_back(plain("Section         Start    End        Size  Kind  Contents"));
   std::uint32_t code = 0, data = 0;
-  for (const SegmentRecord& s : segments) {
+  // In the order of the addresses the program uses them at.
+  std::vector<const SegmentRecord*> by_run;
+  for (const SegmentRecord& s : segments) by_run.push_back(&s);
+  std::stable_sort(by_run.begin(), by_run.end(), [&](const SegmentRecord* a, const SegmentRecord* b) {
+    return run_address(d.memory, *a) < run_address(d.memory, *b);
+  });
+  for (const SegmentRecord* section : by_run) {
+    const SegmentRecord& s = *section;
+    const std::uint32_t run = run_address(d.memory, s);
     // The source files with a function in the section, in file-list order.
     std::vector<std::string> files;
     std::size_t functions = 0;
     for (const FileEntry* f : tables.files()) {
       bool here = false;
       for (const FunctionBlock* fn : f->functions)
-        if (fn->start && !fn->name.empty() && fn->start->value >= s.placement && fn->start->value <= s.last)
+        if (fn->start && !fn->name.empty() && fn->start->value >= run && fn->start->value - run < s.size)
           here = true, ++functions;
       if (here) files.emplace_back(f->name);
     }
     const char* kind = section_kind(s, functions != 0);
     (kind[0] == 'C' ? code : data) += s.size;
     std::string contents;
+    if (run != s.placement) contents = format("loaded at %06x  ", s.placement & 0xFFFFFFu);
     if (functions) contents = std::to_string(functions) + (functions == 1 ? " function in " : " functions in ");
     for (std::size_t i = 0; i < files.size(); ++i) contents += (i ? ", " : "") + files[i];
-    MapLine line = plain(format("%-14s  %06x - %06x %6u  %-4s  ", s.name.c_str(), s.placement & 0xFFFFFFu,
-                                s.last & 0xFFFFFFu, static_cast<unsigned>(s.size), kind) + contents);
+    MapLine line = plain(format("%-14s  %06x - %06x %6u  %-4s  ", s.name.c_str(), run & 0xFFFFFFu,
+                                (run + s.size - 1) & 0xFFFFFFu, static_cast<unsigned>(s.size), kind) + contents);
     line.target = kind[0] == 'C' ? MapTarget::Code : MapTarget::Data;
-    line.address = s.placement;
+    line.address = run;
     line.name = s.name;
     out.push_back(std::move(line));
   }

@@ -883,7 +883,9 @@ QMdiSubWindow* MainFrame::open_view(int id) {
     if (id == kCmdShowCommand) command_ = nullptr;
     sync_view_checks();
   });
-  sub->setWindowIcon(id == kCmdShowCommand ? tool_icon(300, style()) : tool_icon(id, style()));
+  sub->setWindowIcon(id == kCmdShowCommand ? tool_icon(300, style())
+                     : list_info(id)     ? style()->standardIcon(QStyle::SP_FileDialogListView)
+                                         : tool_icon(id, style()));
   sub->setGeometry(default_place(id, mdi_area(), static_cast<int>(views_.size())));
   sub->show();
   if (auto* r = dynamic_cast<RefreshingView*>(widget)) r->refresh_view(true);

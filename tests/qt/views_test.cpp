@@ -241,8 +241,13 @@ class ViewsTest : public QObject {
     QStringList offered;
     answer([&](QDialog* d) {
       QCOMPARE(d->objectName(), QString("SYMBOLSEL"));
-      d->findChild<QLineEdit*>("filter")->setText("FACT");
+      auto* filter = d->findChild<QLineEdit*>("filter");
       auto* symbols = d->findChild<QListWidget*>("symbols");
+      // Down in the name field moves the choice through the list.
+      filter->setText("_g_");
+      QTest::keyClick(filter, Qt::Key_Down);
+      QCOMPARE(symbols->currentRow(), 1);
+      filter->setText("FACT");
       for (int i = 0; i < symbols->count(); ++i) offered << symbols->item(i)->text();
     });
     rig.frame->dispatch(670);

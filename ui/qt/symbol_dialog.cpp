@@ -1,5 +1,6 @@
 #include "ui/qt/symbol_dialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,10 +24,14 @@ SymbolDialog::SymbolDialog(std::vector<MapLine> symbols, QWidget* parent)
   setObjectName("SYMBOLSEL");
   setWindowTitle("Symbols");
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel("&Name:", this));
+  auto* label = new QLabel("&Name:", this);
+  layout->addWidget(label);
   filter_ = new QLineEdit(this);
   filter_->setObjectName("filter");
+  label->setBuddy(filter_);
   layout->addWidget(filter_);
+  // The arrow and page keys move through the list while the typing goes on.
+  filter_->installEventFilter(this);
   list_ = new QListWidget(this);
   list_->setObjectName("symbols");
   QFont fixed("Monospace");
@@ -41,6 +46,21 @@ SymbolDialog::SymbolDialog(std::vector<MapLine> symbols, QWidget* parent)
   connect(filter_, &QLineEdit::textChanged, this, [this] { refill(); });
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
   refill();
+}
+
+bool SymbolDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == filter_ && event->type() == QEvent::KeyPress) {
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+        QCoreApplication::sendEvent(list_, event);
+        return true;
+      default: break;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void SymbolDialog::refill() {

@@ -24,6 +24,9 @@ class SymbolDialog : public QDialog {
   const MapLine* chosen() const;
   void accept() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void refill();
 

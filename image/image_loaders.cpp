@@ -48,7 +48,10 @@ void write_data(std::string_view line, std::size_t at, std::int64_t count, std::
   for (std::int64_t k = 0; k < count; ++k) {
     std::uint32_t byte = 0;
     if (!hex_field(line, at + static_cast<std::size_t>(k) * 2, 2, byte)) return;
-    memory.WriteByte(image_to_global(address + static_cast<std::uint32_t>(k), form), static_cast<std::uint8_t>(byte));
+    const std::uint32_t at_global = image_to_global(address + static_cast<std::uint32_t>(k), form);
+    memory.WriteByte(at_global, static_cast<std::uint8_t>(byte));
+    // A block the previous program loaded counts as loaded again.
+    memory.set_block_state(at_global, Memory::New);
   }
 }
 

@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QListWidget>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +16,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -183,6 +186,88 @@ class ViewsTest : public QObject {
     QCOMPARE(events->text(), QString());
     rig.frame->dispatch(621);  // a second time brings the same view forward
     QCOMPARE(rig.frame->view_widget(621), static_cast<QWidget*>(events));
+  }
+
+  void symbol_lists_map_and_source_browsers_go_where_they_show() {
+    Rig rig;
+    for (int id : {130, 625, 670, 671, 672}) QVERIFY2(rig.frame->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    auto list = [&](int id) {
+      rig.frame->dispatch(id);
+      return dynamic_cast<ListView*>(rig.frame->view_widget(id));
+    };
+    // The line whose text holds `part`, -1 when none.
+    auto line_of = [](ListView* v, const QString& part) {
+      const QStringList lines = v->text().split('\n');
+      for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].contains(part)) return i;
+      return -1;
+    };
+    auto hex = [](std::uint32_t a) { return QString("%1").arg(a, 6, 16, QChar('0')); };
+    const std::uint32_t main_at = *address_of(*rig.d, "main"), stext = *address_of(*rig.d, "__stext");
+    const std::uint32_t g_int = rig.d->program.symbols().rensym("_g_int")->value();
+
+    ListView* by_address = list(671);
+    QVERIFY(by_address && by_address->edit()->objectName() == "SYMBWIN");
+    QVERIFY2(line_of(by_address, hex(main_at) + "  Func  _main  (main.c)") >= 0, qPrintable(by_address->text()));
+    {  // a real double click on the line
+      by_address->edit()->setTextCursor(QTextCursor(by_address->edit()->document()->findBlockByNumber(line_of(by_address, " _gcd "))));
+      by_address->edit()->ensureCursorVisible();
+      QTest::mouseDClick(by_address->edit()->viewport(), Qt::LeftButton, {}, by_address->edit()->cursorRect().center());
+    }
+    QVERIFY(rig.frame->source_view("mathx.c"));
+    by_address->activate(line_of(by_address, " __stext"));
+    QCOMPARE(dynamic_cast<CodeView*>(rig.frame->view_widget(kCmdShowDisasm))->first_address(), stext);
+    by_address->activate(line_of(by_address, " _g_int"));
+    QCOMPARE(rig.frame->memory_views().back()->model().start, g_int);
+    // By name: the same symbols, "_add" before "_main" before "_scale".
+    ListView* by_name = list(672);
+    QVERIFY(by_name && by_name != by_address);
+    QCOMPARE(by_name->text().split('\n').size(), by_address->text().split('\n').size());
+    QVERIFY(line_of(by_name, " _add ") < line_of(by_name, " _main ") && line_of(by_name, " _main ") < line_of(by_name, " _scale "));
+
+    ListView* map = list(130);
+    QVERIFY(map && map->edit()->objectName() == "LISTWIN");
+    const int text = line_of(map, ".text");
+    QVERIFY2(text > 0 && map->text().split('\n')[text].contains("Code") &&
+                 map->text().split('\n')[text].contains("main.c, mathx.c, types.c"),
+             qPrintable(map->text()));
+    const int data = line_of(map, ".data ");
+    QVERIFY2(data > 0, qPrintable(map->text()));
+    map->activate(data);
+    QCOMPARE(rig.frame->memory_views().back()->model().start, rig.d->program.symbols().rensym("__data_start")->value());
+
+    // Symbols: typing narrows the list; OK opens the function's source.
+    rig.frame->source_view("mathx.c")->parentWidget()->close();
+    QStringList offered;
+    answer([&](QDialog* d) {
+      QCOMPARE(d->objectName(), QString("SYMBOLSEL"));
+      auto* filter = d->findChild<QLineEdit*>("filter");
+      auto* symbols = d->findChild<QListWidget*>("symbols");
+      // Down in the name field moves the choice through the list.
+      filter->setText("_g_");
+      QTest::keyClick(filter, Qt::Key_Down);
+      QCOMPARE(symbols->currentRow(), 1);
+      filter->setText("FACT");
+      for (int i = 0; i < symbols->count(); ++i) offered << symbols->item(i)->text();
+    });
+    rig.frame->dispatch(670);
+    QCOMPARE(offered.size(), 1);
+    QVERIFY2(offered[0].endsWith("_factorial  (mathx.c)"), qPrintable(offered[0]));
+    QVERIFY(rig.frame->source_view("mathx.c"));
+
+    // Any Source: a file of the program opens under its own name; any other file too.
+    for (const char* name : {"main.c", "demo.h"}) {
+      const QString path = QString(TAV_EXAMPLES_SRC) + "/demo/" + name;
+      QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog && dialog->objectName() == "ANYSOURCE");
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+      });
+      rig.frame->dispatch(625);
+      const std::string opened = name == std::string("main.c") ? "main.c" : path.toStdString();
+      QVERIFY2(rig.frame->source_view(opened) && rig.frame->source_view(opened)->model().line_count() > 5, name);
+    }
   }
 
   void event_dialogs_show_the_event_and_run_its_command() {

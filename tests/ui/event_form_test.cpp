@@ -3,6 +3,8 @@
 // program that make the same event again or change it as edited.
 #include "ui/model/event_form.h"
 
+#include "ui/model/source_model.h"
+
 #include "debug_session.h"
 #include "events/event_table.h"
 
@@ -175,6 +177,55 @@ TEST_F(EventEdit, AFailedChangeMakesTheOldEventAgain) {
   run_all(lines.restore);
   ASSERT_EQ(d.events.events().size(), 1u);
   EXPECT_EQ(event_form(*d.events.events()[0]), was);
+}
+
+TEST_F(EventEdit, OverlappingLinesLeaveTheOuterEventAlone) {
+  // The whole file (1) comes before a line of it (2) in the table: the table
+  // would take a change at line 15 for the whole file's event.
+  make("break @0x1000");
+  make("break main.c:15 {eval 1}");
+  run("del /e 1");
+  const EventForm outer = event_form(make("watch /C:4 main.c:"));
+  ASSERT_EQ(outer.number, 1);
+  struct Case {
+    std::function<void(EventForm&)> edit;
+    Lines want;
+    unsigned line;  // where the inner event is afterwards
+  } cases[] = {
+      {[](EventForm& f) { f.count = 3; }, {"del /e 1", "break /C:3 main.c:15 {eval 1}", "watch /C:4 main.c:"}, 15},
+      {[](EventForm& f) { f.active = false; }, {"break /s 2"}, 15},
+      // Made anew, the line's event comes first in the table and the file's after it.
+      {[](EventForm& f) { f.first = 20; },
+       {"del /e 1", "del /e 2", "break /C:3 /i main.c:20 {eval 1}", "watch /C:4 main.c:"}, 20},
+  };
+  for (const Case& c : cases) {
+    const Event* inner = nullptr;  // the break; the file's is a watch
+    for (const auto& e : d.events.events())
+      if (!e->watch) inner = e.get();
+    ASSERT_TRUE(inner);
+    const EventForm was = event_form(*inner);
+    EventForm form = was;
+    c.edit(form);
+    const auto captors = capturing_events(d.events, d.program.tables(), form, &was);
+    const EventLines lines = event_lines(form, &was, next_event_number(d.events, was.number), captors);
+    EXPECT_EQ(lines.lines, c.want);
+    run_all(lines.lines);
+    ASSERT_EQ(d.events.events().size(), 2u);
+    for (const auto& e : d.events.events()) {
+      EventForm now = event_form(*e);
+      if (e->watch) {
+        EXPECT_EQ(with(now, [](EventForm& f) { f.number = 1; }), outer) << "the whole file's event is untouched";
+      } else {
+        EXPECT_EQ(now.first, c.line);
+        EXPECT_EQ(with(now, [&](EventForm& f) { f.number = was.number, f.first = was.first; }),
+                  with(form, [&](EventForm& f) { f.first = was.first; }));
+      }
+    }
+  }
+  // The margin of the line shows the line's own event, not the file's.
+  SourceModel source;
+  source.set_text("main.c", "", SourceKind::C);
+  EXPECT_EQ(source.margin(d, 20).event_number, d.events.events().front()->number);
 }
 
 TEST_F(EventEdit, NextNumberFillsTheFirstGap) {

@@ -130,6 +130,11 @@ std::vector<std::string> creation(const EventForm& f, int next_number) {
   return lines;
 }
 
+// An edit that puts the event elsewhere (or turns a break into a watch) makes it anew.
+bool moves(const EventForm& form, const EventForm& was) {
+  return form.data || form.watch != was.watch || place_text(form) != place_text(was);
+}
+
 }  // namespace
 
 EventForm event_form(const Event& e) {
@@ -215,24 +220,76 @@ std::string form_error(const EventForm& f) {
   return {};
 }
 
-EventLines event_lines(const EventForm& form, const EventForm* was, int next_number) {
-  if (!was) return {creation(form, next_number), {}};
-  EventForm same = form;
-  same.number = was->number;
-  if (same == *was) return {};
-  const std::string number = std::to_string(was->number);
-  // A code event keeps its number when only its count, commands or state
-  // change: making it again at the same place changes it in place.
-  if (!form.data && form.watch == was->watch && place_text(form) == place_text(*was)) {
-    EventLines out;
-    if (form.count != was->count || attached(form) != attached(*was))
-      out.lines.push_back(word(form) + " /C:" + std::to_string(form.count) + " " + place_text(form) + " {" +
-                          attached(form) + "}");
-    if (form.active != was->active) out.lines.push_back(word(form) + (form.active ? " /a " : " /s ") + number);
-    return out;
+EventLines event_lines(const EventForm& form, const EventForm* was, int next_number,
+                       const std::vector<EventForm>& captors) {
+  EventLines out;
+  bool places = true;  // a line puts an event at the form's place (not only /a or /s)
+  if (!was) {
+    out.lines = creation(form, next_number);
+  } else {
+    EventForm same = form;
+    same.number = was->number;
+    if (same == *was) return {};
+    const std::string number = std::to_string(was->number);
+    if (!moves(form, *was)) {
+      // A code event keeps its number when only its count, commands or state
+      // change: making it again at the same place changes it in place.
+      places = form.count != was->count || attached(form) != attached(*was);
+      if (places)
+        out.lines.push_back(word(form) + " /C:" + std::to_string(form.count) + " " + place_text(form) + " {" +
+                            attached(form) + "}");
+      if (form.active != was->active) out.lines.push_back(word(form) + (form.active ? " /a " : " /s ") + number);
+    } else {
+      out = {{"del /e " + number}, creation(*was, next_number)};
+      for (std::string& line : creation(form, next_number)) out.lines.push_back(std::move(line));
+    }
   }
-  EventLines out{{"del /e " + number}, creation(*was, next_number)};
-  for (std::string& line : creation(form, next_number)) out.lines.push_back(std::move(line));
+  if (captors.empty() || !places) return out;
+  // The events in the way go first and come back once the form's event holds its place.
+  EventLines around;
+  for (const EventForm& c : captors) around.lines.push_back("del /e " + std::to_string(c.number));
+  around.remake = around.lines.size() + out.remake;
+  around.lines.insert(around.lines.end(), out.lines.begin(), out.lines.end());
+  around.restore = out.restore;
+  for (const EventForm& c : captors)
+    for (std::string& line : creation(c, 0)) {
+      around.lines.push_back(line);
+      around.restore.push_back(std::move(line));
+    }
+  return around;
+}
+
+std::vector<EventForm> capturing_events(const EventTable& events, const DebugTables& tables, const EventForm& form,
+                                        const EventForm* was) {
+  if (form.data || (form.place != EventPlace::Lines && form.place != EventPlace::Function)) return {};
+  // The place as the table resolves it: file, function and first line.
+  const std::string where = trimmed(form.where);
+  const FileEntry* file = nullptr;
+  const FunctionBlock* function = nullptr;
+  unsigned first = form.first;
+  if (form.place == EventPlace::Lines) {
+    file = tables.find_file(where);
+    if (file && !first) first = file->first_line;
+  } else if ((function = tables.find_function(where))) {
+    file = function->file;
+    const unsigned entry = function->start && function->start->line ? function->start->line : function->first_line;
+    if (!first) first = form.entry_only ? entry : function->first_line;
+  }
+  if (!file) return {};
+  const int number = was ? was->number : 0;
+  const bool moved = !was || moves(form, *was);
+  std::vector<EventForm> out;
+  for (const auto& e : events.events()) {
+    if (number && e->number == number) {
+      if (!moved) break;  // the table finds the event itself first
+      continue;
+    }
+    if (e->is_data() || e->kind != kEventPosition || e->is_internal()) continue;
+    const bool in_range = e->first_line == 0 || (e->first_line <= first && first <= e->last_line);
+    const bool same_file = !e->file || e->file == file;
+    const bool same_function = !e->function || !function || e->function == function;
+    if (in_range && same_file && same_function) out.push_back(event_form(*e));
+  }
   return out;
 }
 

@@ -10,6 +10,7 @@
 
 namespace tav {
 
+class DebugTables;
 class EventTable;
 struct Event;
 
@@ -54,12 +55,25 @@ std::string form_error(const EventForm& form);
 struct EventLines {
   std::vector<std::string> lines;
   std::vector<std::string> restore;
+  std::size_t remake = 1;  // the line that makes the changed event anew
 };
 
 // A new event (`was` null), or a change of the event `was` was filled from.
 // `next_number` is the number the table gives the next event it makes once
 // the edited one is gone (a suspended data event is switched off by number).
-EventLines event_lines(const EventForm& form, const EventForm* was, int next_number);
+// `captors` are the events that would take the change instead (see
+// capturing_events): they are removed first and made again afterwards.
+EventLines event_lines(const EventForm& form, const EventForm* was, int next_number,
+                       const std::vector<EventForm>& captors = {});
+
+// Break and watch at a place of lines change the first event of the table
+// whose lines hold the place's first line (in the same file and function)
+// instead of making a new one. These are the events other than `number`
+// that would so take the form's place from the event `was` was filled from
+// (null: a new event): those before it in the table, or any when the form
+// moves it.
+std::vector<EventForm> capturing_events(const EventTable& events, const DebugTables& tables, const EventForm& form,
+                                        const EventForm* was);
 
 // The smallest number no event of the table holds, leaving out `freed`.
 int next_event_number(const EventTable& events, int freed = 0);

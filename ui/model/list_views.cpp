@@ -27,6 +27,15 @@ void add_functions(const FileEntry& file, std::vector<ListLine>& out) {
   }
 }
 
+void add_map_lines(std::vector<MapLine> lines, std::vector<ListLine>& out) {
+  for (MapLine& m : lines) {
+    ListLine line{std::move(m.text), std::move(m.file), m.line, 0, false};
+    line.target = m.target;
+    line.address = m.address;
+    out.push_back(std::move(line));
+  }
+}
+
 }  // namespace
 
 std::vector<ListLine> list_lines(Debugger& d, ListKind kind) {
@@ -48,6 +57,11 @@ std::vector<ListLine> list_lines(Debugger& d, ListKind kind) {
         out.push_back(std::move(line));
       }
       break;
+    case ListKind::SymbolsByAddress:
+    case ListKind::SymbolsByName:
+      add_map_lines(symbol_lines(d, kind == ListKind::SymbolsByName ? SymbolOrder::Name : SymbolOrder::Address), out);
+      break;
+    case ListKind::Map: add_map_lines(application_map(d), out); break;
   }
   return out;
 }

@@ -283,24 +283,31 @@ LineMargin SourceModel::margin(const Debugger& d, unsigned n) const {
   m.hits = r->hits;
   m.cycles = r->cycles;
   m.executed = r->hits || r->cycles;
-  // Line breakpoints name their file and lines rather than an address.
+  // Line breakpoints name their file and lines rather than an address. Of
+  // events whose lines overlap, the line shows the narrowest: the one set
+  // on it rather than one on its whole function or file.
+  unsigned narrowest = ~0u;
+  const auto mark = [&](const Event& e, unsigned span) {
+    if (span >= narrowest) return;
+    narrowest = span;
+    m.event = e.active ? EventMark::On : EventMark::Off;
+    m.event_number = e.number;
+  };
   for (const auto& e : d.events.events()) {
     if (e->is_data() || e->is_internal()) continue;
     if (e->kind != kEventPosition) {
-      if (e->kind != kEventChange && e->address == r->value) {
-        m.event = e->active ? EventMark::On : EventMark::Off;
-        m.event_number = e->number;
-        break;
-      }
+      if (e->kind != kEventChange && e->address == r->value) mark(*e, 0);
       continue;
     }
     if (e->file != file) continue;
-    if (e->first_line && (n < e->first_line || n > (e->last_line ? e->last_line : e->first_line))) continue;
-    if (!e->first_line && !e->function) continue;  // a whole file is no one line's mark
-    if (!e->first_line && (n < e->function->first_line || n > e->function->last_line)) continue;
-    m.event = e->active ? EventMark::On : EventMark::Off;
-    m.event_number = e->number;
-    break;
+    if (e->first_line) {
+      const unsigned last = e->last_line ? e->last_line : e->first_line;
+      if (n >= e->first_line && n <= last) mark(*e, last - e->first_line);
+      continue;
+    }
+    if (!e->function) continue;  // a whole file is no one line's mark
+    if (n >= e->function->first_line && n <= e->function->last_line)
+      mark(*e, static_cast<unsigned>(e->function->last_line - e->function->first_line));
   }
   return m;
 }

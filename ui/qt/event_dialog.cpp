@@ -53,7 +53,7 @@ bool run_lines(ViewHost& host, const EventLines& lines) {
     const std::uint32_t errors = d->events.error_count();
     const bool ran = host.run_line(lines.lines[i]);
     if (ran && d->events.error_count() == errors) continue;
-    if (ran && i == 1)
+    if (ran && i == lines.remake)
       for (const std::string& line : lines.restore) host.run_line(line);
     return false;
   }
@@ -181,7 +181,9 @@ bool run_event_dialog(ViewHost& host, QWidget* parent, bool data, int number) {
   // The table may have changed while the dialog was open (a command file, an extension).
   e = number ? d->events.find(number) : nullptr;
   if (number && !e) return false;
-  return run_lines(host, event_lines(dialog.form(), e ? &was : nullptr, next_event_number(d->events, number)));
+  const EventForm form = dialog.form();
+  const std::vector<EventForm> captors = capturing_events(d->events, d->program.tables(), form, e ? &was : nullptr);
+  return run_lines(host, event_lines(form, e ? &was : nullptr, next_event_number(d->events, number), captors));
 }
 
 }  // namespace tav::qt

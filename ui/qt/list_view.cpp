@@ -1,10 +1,13 @@
 #include "ui/qt/list_view.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+
+#include "ui/qt/symbol_dialog.h"
 
 namespace tav::qt {
 
@@ -28,6 +31,7 @@ ListView::ListView(ViewHost& host, ListKind kind, const TextViewSpec& spec, QWid
 ListView::ListView(ViewHost& host, ListKind kind, const TextViewSpec& spec, Lines lines, QWidget* parent)
     : TextView(spec, text_of(host, kind, lines), parent), host_(host), kind_(kind), lines_(std::move(lines)) {
   edit()->viewport()->installEventFilter(this);
+  edit()->installEventFilter(this);
   edit()->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
@@ -37,8 +41,8 @@ const ListLine* ListView::line_at(int index) const {
 
 void ListView::activate(int index) {
   const ListLine* line = line_at(index);
-  if (!line || line->file.empty()) return host_.beep();
-  host_.open_source(line->file, line->line);
+  if (!line) return host_.beep();
+  go_to_place(host_, line->target, line->file, line->line, line->address);
 }
 
 void ListView::event_action(int index, int action) {
@@ -48,6 +52,11 @@ void ListView::event_action(int index, int action) {
 }
 
 bool ListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edit() && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return) {
+    activate(edit()->textCursor().blockNumber());
+    return true;
+  }
   if (watched != edit()->viewport()) return TextView::eventFilter(watched, event);
   const auto index_at = [this](const QPoint& at) { return edit()->cursorForPosition(at).block().blockNumber(); };
   if (event->type() == QEvent::MouseButtonDblClick) {

@@ -1,6 +1,8 @@
-// The text list views ("LISTWIN"): source files, functions and events. A
-// double click opens the file or function under the mouse; on an event line
-// the right button offers On/Off and Delete.
+// The text list views ("LISTWIN", the symbol lists "SYMBWIN"): source files,
+// functions, events, symbols and the application map. A double click (or
+// Enter) opens the file or function under the mouse, the disassembly at code
+// without source, a memory view at data; on an event line the right button
+// offers On/Off and Delete.
 #pragma once
 #include <memory>
 #include <vector>

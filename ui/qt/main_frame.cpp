@@ -46,6 +46,7 @@
 #include "ui/qt/memory_view.h"
 #include "ui/qt/monitor_tree.h"
 #include "ui/qt/source_view.h"
+#include "ui/qt/symbol_dialog.h"
 #include "ui/qt/cycle_edit.h"
 #include "ui/qt/event_dialog.h"
 #include "ui/qt/menu_table.h"
@@ -91,6 +92,9 @@ const ListInfo kLists[] = {
     {640, ListKind::Files, {"LISTWIN", "LISTHOST", "File List", false, "List Files(*.lst)", "Save List", ""}},
     {650, ListKind::Functions, {"LISTWIN", "LISTHOST", "Function List", false, "List Files(*.lst)", "Save List", ""}},
     {621, ListKind::Events, {"LISTWIN", "LISTHOST", "Events", false, "List Files(*.lst)", "Save List", ""}},
+    {671, ListKind::SymbolsByAddress, {"SYMBWIN", "LISTHOST", "Symbols by Address", false, "List Files(*.lst)", "Save List", ""}},
+    {672, ListKind::SymbolsByName, {"SYMBWIN", "LISTHOST", "Symbols by Name", false, "List Files(*.lst)", "Save List", ""}},
+    {130, ListKind::Map, {"LISTWIN", "LISTHOST", "Application Map", false, "Map Files(*.map)", "Save Map", ""}},
 };
 
 const ListInfo* list_info(int id) {
@@ -491,6 +495,8 @@ void MainFrame::dispatch(int id) {
     case kCmdHelpCLib: open_help(id); return;
     case 460: case 461: case 462: case 463: config_.default_int_format = "DOHB"[id - 460]; return;
     case 620: case 622: case 360: browse(id); return;
+    case 625: any_source(); return;
+    case 670: select_symbol(*this, this); return;
     case kCmdVarsFunction: case kCmdVarsFile: case kCmdVarsProgram: open_variable_browser(id); return;
     case kCmdVarsBrief: case kCmdVarsStandard: case kCmdVarsFull: set_variable_format(id); return;
     case 10000: refresh_views(kViewSource | kViewDisasm); return;
@@ -512,6 +518,24 @@ void MainFrame::dispatch(int id) {
   }
   if (id == kCmdShowCommand || view_info(id)) return toggle_view(id);
   beep();  // nothing behind this identifier yet
+}
+
+void MainFrame::any_source() {
+  // Any text file, known to the program or not, starting where the sources are.
+  const std::string path = d_ ? d_->source_path.substr(0, d_->source_path.find('|')) : std::string();
+  QFileDialog dialog(this, "Any Source", QString::fromStdString(path),
+                     "Source Files(*.c *.h *.s *.asm);;All Files(*)");
+  dialog.setObjectName("ANYSOURCE");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QFileInfo chosen(dialog.selectedFiles().first());
+  // A file of the program found through the path opens under its own name,
+  // with its margins; any other under the path chosen.
+  const std::string name = chosen.fileName().toStdString();
+  const std::string found = d_ && d_->program.tables().find_file(name) ? find_source_file(d_->source_path, name) : "";
+  const bool known = !found.empty() && QFileInfo(QString::fromStdString(found)).canonicalFilePath() == chosen.canonicalFilePath();
+  open_source(known ? name : chosen.absoluteFilePath().toStdString(), 0);
 }
 
 void MainFrame::browse(int id) {
@@ -882,7 +906,9 @@ QMdiSubWindow* MainFrame::open_view(int id) {
     if (id == kCmdShowCommand) command_ = nullptr;
     sync_view_checks();
   });
-  sub->setWindowIcon(id == kCmdShowCommand ? tool_icon(300, style()) : tool_icon(id, style()));
+  sub->setWindowIcon(id == kCmdShowCommand ? tool_icon(300, style())
+                     : list_info(id)     ? style()->standardIcon(QStyle::SP_FileDialogListView)
+                                         : tool_icon(id, style()));
   sub->setGeometry(default_place(id, mdi_area(), static_cast<int>(views_.size())));
   sub->show();
   if (auto* r = dynamic_cast<RefreshingView*>(widget)) r->refresh_view(true);

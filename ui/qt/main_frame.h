@@ -161,6 +161,7 @@ class MainFrame : public QMainWindow, public Host, public ViewHost {
   void fill_recent(QMenu* file_menu);
   void load_dialog();
   void browse(int id);
+  void any_source();
   void open_variable_browser(int id);
   // Points a browser at the scope and format of the last vars command.
   void show_vars_scope(VariableBrowser& view);

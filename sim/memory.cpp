@@ -275,6 +275,11 @@ std::uint16_t Memory::cpu_read_word_observed(std::uint32_t address) {
   return ReadWord(address);
 }
 
+void Memory::cpu_write_word_full(std::uint32_t address, std::uint16_t value) {
+  WriteWord(address, value);
+  if (observed_at(address)) after_cpu_write(address, 2);
+}
+
 std::uint32_t Memory::cpu_read_long_observed(std::uint32_t address) {
   before_cpu_read(address, 4);
   return ReadLong(address);

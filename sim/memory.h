@@ -104,13 +104,13 @@ class Memory {
   // Plain byte access without watcher, hooks or mirror (views, tests, the decoder's
   // own look-ahead). peek never creates a block; poke drops the byte when the
   // store is full.
-  std::uint8_t peek(std::uint32_t address) const { return table_[slot_of(address)][address & kOffsetMask]; }
+  [[gnu::always_inline]] std::uint8_t peek(std::uint32_t address) const { return table_[slot_of(address)][address & kOffsetMask]; }
   // The bytes from `address` to the end of its block, as peek reads them (the
   // instruction fetch reads an instruction's bytes from here in one lookup).
-  const std::uint8_t* peek_block(std::uint32_t address) const {
+  [[gnu::always_inline]] const std::uint8_t* peek_block(std::uint32_t address) const {
     return table_[slot_of(address)] + (address & kOffsetMask);
   }
-  void poke(std::uint32_t address, std::uint8_t value) {
+  [[gnu::always_inline]] void poke(std::uint32_t address, std::uint8_t value) {
     std::uint8_t* block = table_[slot_of(address)];
     if (block == zero_block()) [[unlikely]] {
       block = create_block(address);
@@ -131,27 +131,29 @@ class Memory {
 
   // CPU accessors: hooks and data-event checks around the raw access. While
   // nothing observes memory they are a plain store access.
-  std::uint8_t CpuReadByte(std::uint32_t address) {
+  [[gnu::always_inline]] std::uint8_t CpuReadByte(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
       return cpu_read_byte_observed(address);
     return peek(address);
   }
-  void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
+  [[gnu::always_inline]] void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
     if (observed_at(address)) [[unlikely]]
       return cpu_write_byte_observed(address, value);
     if ((address & 0xFFFFC0) == 0) [[unlikely]]
       mirror_page(address, value);
     poke(address, value);
   }
-  std::uint16_t CpuReadWord(std::uint32_t address) {
+  [[gnu::always_inline]] std::uint16_t CpuReadWord(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
       return cpu_read_word_observed(address);
     return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
   }
-  void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
-    WriteWord(address, value);
-    if (observed_at(address)) [[unlikely]]
-      after_cpu_write(address, 2);
+  // Either byte in the page-register area takes the full path, which mirrors it.
+  [[gnu::always_inline]] void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
+    if (observed_at(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0) [[unlikely]]
+      return cpu_write_word_full(address, value);
+    poke(address, static_cast<std::uint8_t>(value >> 8));
+    poke(address + 1, static_cast<std::uint8_t>(value));
   }
   std::uint32_t CpuReadLong(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
@@ -188,7 +190,7 @@ class Memory {
   std::uint32_t LocalToGlobal(std::uint16_t local, bool global_access = false) const {
     return local_to_global(local, regs_, global_access);
   }
-  static std::uint32_t local_to_global(std::uint16_t a, const CpuRegs& r, bool global_access = false) {
+  [[gnu::always_inline]] static std::uint32_t local_to_global(std::uint16_t a, const CpuRegs& r, bool global_access = false) {
     if (global_access) return std::uint32_t{r.gpage} << 16 | a;
     if (a >= 0x4000) {
       if (a >= 0xC000) return 0x7FC000u + (a & 0x3FFFu);
@@ -211,7 +213,7 @@ class Memory {
     return PpcLocal(g);
   }
   // The local PC of the `ppc` rule: the flash page of `g` decides the window.
-  static std::uint16_t PpcLocal(std::uint32_t g) {
+  [[gnu::always_inline]] static std::uint16_t PpcLocal(std::uint32_t g) {
     const std::uint8_t page = static_cast<std::uint8_t>(g >> 14);
     const std::uint16_t offset = static_cast<std::uint16_t>(g & 0x3FFF);
     if (page == 0xFF) return 0xC000 | offset;
@@ -249,6 +251,7 @@ class Memory {
   void cpu_write_byte_observed(std::uint32_t address, std::uint8_t value);
   std::uint16_t cpu_read_word_observed(std::uint32_t address);
   std::uint32_t cpu_read_long_observed(std::uint32_t address);
+  void cpu_write_word_full(std::uint32_t address, std::uint16_t value);
 
   // Hot members first: the accessors touch only these.
   // Block table: one pointer per 512-byte block of the space; untouched blocks

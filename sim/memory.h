@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "sim/cpu_regs.h"
 
@@ -179,7 +180,7 @@ class Memory {
 
   void set_access_watcher(AccessWatcher* watcher);
   // The addresses the access watcher cares about: it is told only of accesses
-  // that start in a 512-byte block holding one of them. Setting a watcher
+  // that start in a 16-byte line holding one of them. Setting a watcher
   // watches every address until clear_watched() narrows the set.
   void clear_watched();
   void watch(std::uint32_t start, std::uint32_t size);
@@ -237,14 +238,21 @@ class Memory {
   void update_observed();
   void unlink_deleted();
   void call_hooks(std::uint32_t address, int size, int access);
-  bool watched(std::uint32_t address) const { return watched_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1; }
-  // Whether a CPU access starting at `address` must take the observed path:
-  // something observes memory and the block is hooked, watched, or every
-  // block is (a raw watcher). Accesses elsewhere stay plain store accesses.
-  bool observed_at(std::uint32_t address) const {
-    return observed_ && (observed_blocks_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1);
+  static constexpr int kLineShift = 4;  // the grain of the observed and watched sets: 16-byte lines
+  static constexpr std::uint32_t kLines = 1u << (24 - kLineShift);
+  static std::uint32_t line_of(std::uint32_t address) { return (address >> kLineShift) & (kLines - 1); }
+  static bool line_bit(const std::vector<std::uint64_t>& bits, std::uint32_t address) {
+    return bits[line_of(address) >> 6] >> (line_of(address) & 63) & 1;
   }
-  static void mark_blocks(std::array<std::uint64_t, kSlots / 64>& bits, std::uint32_t start, std::uint32_t size);
+  bool watched(std::uint32_t address) const { return line_bit(watched_, address); }
+  // Whether a CPU access starting at `address` must take the observed path:
+  // something observes memory and the line is hooked, watched, or every line
+  // is (a raw watcher). Accesses elsewhere stay plain store accesses.
+  [[gnu::always_inline]] bool observed_at(std::uint32_t address) const {
+    return observed_ && line_bit(observed_lines_, address);
+  }
+  // Sets the bits of the lines from `start` over `size` bytes, the space wrapping at 16 MB.
+  static void mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, std::uint32_t size);
   void before_cpu_read(std::uint32_t address, int size);
   void after_cpu_write(std::uint32_t address, int size);
   std::uint8_t cpu_read_byte_observed(std::uint32_t address);
@@ -258,8 +266,9 @@ class Memory {
   // point at the zero block, which is block 0 of the pool and never written.
   std::unique_ptr<std::uint8_t*[]> table_;
   std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
-  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_blocks_
-  std::array<std::uint64_t, kSlots / 64> observed_blocks_{};  // a bit per block: see observed_at()
+  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_lines_
+  // A bit per 16-byte line: hooked or watched lines (see observed_at()).
+  std::vector<std::uint64_t> observed_lines_ = std::vector<std::uint64_t>(kLines / 64);
   RawAccessWatcher* raw_watcher_ = nullptr;
   CpuRegs& regs_;
   ErrorReporter& errors_;
@@ -274,7 +283,9 @@ class Memory {
   int dispatch_depth_ = 0;
   std::uint64_t hook_calls_ = 0;
   AccessWatcher* access_watcher_ = nullptr;
-  std::array<std::uint64_t, kSlots / 64> watched_{};  // a bit per block: see watch()
+  // A bit per 16-byte line (see watch()): fine enough that data next to a
+  // watched variable rarely reaches the data check.
+  std::vector<std::uint64_t> watched_ = std::vector<std::uint64_t>(kLines / 64);
   void (*view_refresh_)(void*) = nullptr;
   void* view_refresh_ctx_ = nullptr;
 };

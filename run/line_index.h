@@ -27,6 +27,19 @@ class LineIndex {
     const std::uint32_t i = b->at[address & kMask];
     return i ? base_ + (i - 1) : nullptr;
   }
+  // at() of `address`, with covering() of it stored in `cover`: one look-up
+  // for the run loop, which needs both after every instruction.
+  DebugRecord* at_and_covering(std::uint32_t address, DebugRecord*& cover) const {
+    const Block* b = block(address);
+    if (!b) {
+      cover = nullptr;
+      return nullptr;
+    }
+    const std::uint32_t c = b->cover[address & kMask];
+    cover = c ? base_ + (c - 1) : nullptr;
+    const std::uint32_t i = b->at[address & kMask];
+    return i ? base_ + (i - 1) : nullptr;
+  }
   // The last start or line record at or below `address` (not further back
   // than the gap to the previous record allows), or null.
   DebugRecord* covering(std::uint32_t address) const {

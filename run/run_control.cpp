@@ -357,11 +357,10 @@ bool RunControl::plain_instructions(Step& last) {
       return true;
     }
     pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
-    if (index_.at(pc) || poll_countdown_ <= 1 || d_.run.stop_requested() ||
+    if (index_.at_and_covering(pc, cover) || poll_countdown_ <= 1 || d_.run.stop_requested() ||
         events.quick_due(pc)) [[unlikely]]
       return true;
     --poll_countdown_;
-    cover = index_.covering(pc);
   }
 }
 

@@ -19,12 +19,18 @@ const DispatchTable& cpu_dispatch_table() {
     exec::register_divide_multiply(t);
     exec::register_fuzzy(t);
     exec::register_moves(t);
+    for (auto& page : t)
+      for (ExecFn& fn : page)
+        if (!fn) fn = [](Cpu&, CodeFetch&) { return Cpu::kUndefined; };
+    t[0][kPage2Prefix] = &Cpu::execute_page2;
     return t;
   }();
   return table;
 }
 
 Cpu::Cpu(CpuRegs& r, Memory& m) : regs(r), memory(m), dispatch_(&cpu_dispatch_table()) {}
+
+std::uint32_t Cpu::execute_page2(Cpu& cpu, CodeFetch& code) { return (*cpu.dispatch_)[1][code.code[1]](cpu, code); }
 
 std::uint32_t Cpu::execute_with_xgate(std::uint32_t global) {
   std::uint32_t result = 0;

@@ -76,11 +76,9 @@ class Cpu {
     if (!s12x_enabled) [[unlikely]]
       return 0;
     CodeFetch code(memory, global);
-    const std::uint8_t op = code.code[0];
-    const ExecFn fn = op != 0x18 ? (*dispatch_)[0][op] : (*dispatch_)[1][code.code[1]];
-    if (!fn) [[unlikely]]
-      return kUndefined;
-    return fn(*this, code);
+    // Every slot holds an executor: the prefix's passes on to page 2, an
+    // undefined opcode's reports kUndefined.
+    return (*dispatch_)[0][code.code[0]](*this, code);
   }
   // One instruction at the PC.
   std::uint32_t step() { return execute(Memory::local_to_global(regs.pc, regs)); }
@@ -132,6 +130,8 @@ class Cpu {
 
  private:
   std::uint32_t execute_with_xgate(std::uint32_t global);
+  friend const DispatchTable& cpu_dispatch_table();
+  static std::uint32_t execute_page2(Cpu& cpu, CodeFetch& code);
 
   const DispatchTable* dispatch_;
   PendingInterrupts pending_;

@@ -27,7 +27,7 @@ struct Operand {
 
 // ---------------------------------------------------------------- registers
 
-inline std::uint16_t read_register(const CpuRegs& r, unsigned code) {
+[[gnu::always_inline]] inline std::uint16_t read_register(const CpuRegs& r, unsigned code) {
   switch (code) {
     case REG_A: return r.a;
     case REG_B: return r.b;
@@ -46,7 +46,7 @@ inline std::uint16_t read_register(const CpuRegs& r, unsigned code) {
 // CCRH keeps bits 0-2 and 7 when written.
 inline std::uint16_t ccr_word(std::uint16_t v) { return v & 0x87FF; }
 
-inline void write_register(CpuRegs& r, unsigned code, std::uint16_t v) {
+[[gnu::always_inline]] inline void write_register(CpuRegs& r, unsigned code, std::uint16_t v) {
   switch (code) {
     case REG_A: r.a = static_cast<std::uint8_t>(v); break;
     case REG_B: r.b = static_cast<std::uint8_t>(v); break;
@@ -72,51 +72,51 @@ inline bool is_8bit_register(unsigned code) { return code == REG_A || code == RE
 
 // ---------------------------------------------------------------- flags
 
-inline void set_flag(CpuRegs& r, std::uint16_t flag, bool on) {
+[[gnu::always_inline]] inline void set_flag(CpuRegs& r, std::uint16_t flag, bool on) {
   r.ccr = on ? static_cast<std::uint16_t>(r.ccr | flag) : static_cast<std::uint16_t>(r.ccr & ~flag);
 }
-inline void nz8(CpuRegs& r, std::uint8_t v) {
+[[gnu::always_inline]] inline void nz8(CpuRegs& r, std::uint8_t v) {
   r.ccr = static_cast<std::uint16_t>((r.ccr & ~(CC_N | CC_Z)) | (v & 0x80 ? CC_N : 0) | (v ? 0 : CC_Z));
 }
-inline void nz16(CpuRegs& r, std::uint16_t v) {
+[[gnu::always_inline]] inline void nz16(CpuRegs& r, std::uint16_t v) {
   r.ccr = static_cast<std::uint16_t>((r.ccr & ~(CC_N | CC_Z)) | (v & 0x8000 ? CC_N : 0) | (v ? 0 : CC_Z));
 }
 
 // ---------------------------------------------------------------- memory and stack
 
-inline std::uint32_t global_of(const Cpu& c, std::uint16_t local) { return Memory::local_to_global(local, c.regs); }
+[[gnu::always_inline]] inline std::uint32_t global_of(const Cpu& c, std::uint16_t local) { return Memory::local_to_global(local, c.regs); }
 
-inline std::uint8_t read8(Cpu& c, std::uint32_t a) {
+[[gnu::always_inline]] inline std::uint8_t read8(Cpu& c, std::uint32_t a) {
   c.scratch.log.add(a);
   return c.memory.CpuReadByte(a);
 }
-inline std::uint16_t read16(Cpu& c, std::uint32_t a) {
+[[gnu::always_inline]] inline std::uint16_t read16(Cpu& c, std::uint32_t a) {
   c.scratch.log.add(a);
   return c.memory.CpuReadWord(a);
 }
-inline void write8(Cpu& c, std::uint32_t a, std::uint8_t v) {
+[[gnu::always_inline]] inline void write8(Cpu& c, std::uint32_t a, std::uint8_t v) {
   c.scratch.log.add(a);
   c.memory.CpuWriteByte(a, v);
 }
-inline void write16(Cpu& c, std::uint32_t a, std::uint16_t v) {
+[[gnu::always_inline]] inline void write16(Cpu& c, std::uint32_t a, std::uint16_t v) {
   c.scratch.log.add(a);
   c.memory.CpuWriteWord(a, v);
 }
 
-inline void push8(Cpu& c, std::uint8_t v) {
+[[gnu::always_inline]] inline void push8(Cpu& c, std::uint8_t v) {
   c.regs.sp = static_cast<std::uint16_t>(c.regs.sp - 1);
   c.memory.CpuWriteByte(global_of(c, c.regs.sp), v);
 }
-inline void push16(Cpu& c, std::uint16_t v) {
+[[gnu::always_inline]] inline void push16(Cpu& c, std::uint16_t v) {
   c.regs.sp = static_cast<std::uint16_t>(c.regs.sp - 2);
   c.memory.CpuWriteWord(global_of(c, c.regs.sp), v);
 }
-inline std::uint8_t pull8(Cpu& c) {
+[[gnu::always_inline]] inline std::uint8_t pull8(Cpu& c) {
   const std::uint8_t v = c.memory.CpuReadByte(global_of(c, c.regs.sp));
   c.regs.sp = static_cast<std::uint16_t>(c.regs.sp + 1);
   return v;
 }
-inline std::uint16_t pull16(Cpu& c) {
+[[gnu::always_inline]] inline std::uint16_t pull16(Cpu& c) {
   const std::uint16_t v = c.memory.CpuReadWord(global_of(c, c.regs.sp));
   c.regs.sp = static_cast<std::uint16_t>(c.regs.sp + 2);
   return v;
@@ -197,8 +197,8 @@ template <int I>
 
 // Cycles and log consumption for the alternative the instruction ended on.
 template <int I>
-inline void charge(Cpu& c) {
-  constexpr PatternCost cost = kEntryCosts[I];
+[[gnu::always_inline]] inline void charge(Cpu& c) {
+  constexpr const PatternCost& cost = kEntryCosts[I];  // a reference: the rows stay in read-only data
   InsnScratch& s = c.scratch;
   unsigned cycles;
   unsigned data;

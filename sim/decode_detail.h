@@ -43,7 +43,7 @@ struct CodeFetch {
   std::uint8_t peek_next() const { return code[count]; }
   // The local address `ahead` bytes past the bytes fetched so far, page
   // registers unchanged: the PC as an index base and the PC after the instruction.
-  std::uint16_t local_after(unsigned ahead = 0) const { return local_of_global(address + count + ahead); }
+  [[gnu::always_inline]] std::uint16_t local_after(unsigned ahead = 0) const { return local_of_global(address + count + ahead); }
 
   const std::uint8_t* code;
   std::uint32_t address;  // global address of the instruction's first byte
@@ -84,7 +84,7 @@ struct IndexedParse {
   }
 };
 
-inline std::uint16_t index_register(const CpuRegs& r, unsigned rr) {
+[[gnu::always_inline]] inline std::uint16_t index_register(const CpuRegs& r, unsigned rr) {
   switch (rr & 3) {
     case 0: return r.x;
     case 1: return r.y;

@@ -1,4 +1,7 @@
 // Branches, long branches, loop primitives, brset/brclr, jmp, jsr, bsr, call.
+#include <array>
+#include <utility>
+
 #include "sim/cpu_exec.h"
 
 namespace tav::exec {
@@ -22,20 +25,30 @@ inline bool branch_taken(std::uint8_t opcode, std::uint16_t ccr) {
   return (opcode & 1) ? cond : !cond;
 }
 
-inline void loop_primitive(Cpu& c, const Operand& o) {
-  const unsigned code = postbyte_register(o.post & 7);
-  const LoopKind kind = loop_kind(o.post);
+// One routine per postbyte, so the register and the kind of loop are fixed
+// at compile time.
+template <int Post>
+void loop_primitive(Cpu& c, std::uint32_t target) {
+  constexpr unsigned code = postbyte_register(Post & 7);
+  constexpr LoopKind kind = loop_kind(Post);
   std::uint16_t v = read_register(c.regs, code);
   if (kind != LoopKind::Test) {
     v = static_cast<std::uint16_t>(kind == LoopKind::Increment ? v + 1 : v - 1);
     write_register(c.regs, code, v);
   }
   const bool zero = is_8bit_register(code) ? (v & 0xFF) == 0 : v == 0;
-  if (zero != loop_branches_on_nonzero(o.post))
-    jump_to(c, o.target);
+  if (zero != loop_branches_on_nonzero(Post))
+    jump_to(c, target);
   else
     c.scratch.alt = 1;
 }
+
+using LoopFn = void (*)(Cpu&, std::uint32_t);
+template <std::size_t... P>
+constexpr std::array<LoopFn, 256> loop_routines(std::index_sequence<P...>) {
+  return {{&loop_primitive<static_cast<int>(P)>...}};
+}
+constexpr std::array<LoopFn, 256> kLoopByPostbyte = loop_routines(std::make_index_sequence<256>{});
 
 struct Flow {
   template <int I>
@@ -43,7 +56,7 @@ struct Flow {
     constexpr OpcodeEntry e = kOpcodeTable[I];
     constexpr Mn m = e.mnemonic;
     if constexpr (is_loop_entry(e)) {
-      loop_primitive(c, o);
+      kLoopByPostbyte[o.post](c, o.target);
     } else if constexpr (m == Mn::brset || m == Mn::brclr) {
       const std::uint8_t combined = m == Mn::brclr ? (o.mask & o.memory) : (o.mask & ~o.memory);
       if (combined == 0) jump_to(c, o.target);

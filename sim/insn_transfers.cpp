@@ -1,15 +1,18 @@
 // tab/tba and the postbyte forms exg, tfr and sex.
+#include <array>
+#include <utility>
+
 #include "sim/cpu_exec.h"
 
 namespace tav::exec {
 namespace {
 
-void write_with_x_rule(CpuRegs& r, unsigned code, std::uint16_t v, std::uint16_t old_ccr) {
+[[gnu::always_inline]] inline void write_with_x_rule(CpuRegs& r, unsigned code, std::uint16_t v, std::uint16_t old_ccr) {
   if (code == REG_CCR || code == REG_CCRW) v = keep_x_rule(old_ccr, v);
   write_register(r, code, v);
 }
 
-void transfer(CpuRegs& r, std::uint8_t post) {
+[[gnu::always_inline]] inline void transfer(CpuRegs& r, std::uint8_t post) {
   const unsigned source = postbyte_register((post >> 4) & 7);
   const unsigned destination = postbyte_register(post & 7);
   std::uint16_t v = read_register(r, source);
@@ -20,7 +23,7 @@ void transfer(CpuRegs& r, std::uint8_t post) {
   write_with_x_rule(r, destination, v, r.ccr);
 }
 
-void exchange(CpuRegs& r, std::uint8_t post) {
+[[gnu::always_inline]] inline void exchange(CpuRegs& r, std::uint8_t post) {
   unsigned r1 = exg_register(post, (post >> 4) & 7);
   const unsigned r2 = exg_register(post, post & 7);
   if (r1 == 160 && r2 == 32) r1 = 64;  // exg d,a exchanges B and A
@@ -35,6 +38,23 @@ void exchange(CpuRegs& r, std::uint8_t post) {
   write_with_x_rule(r, r1, v2, old_ccr);
 }
 
+// One routine per postbyte: its registers and rules are fixed at compile
+// time instead of being looked up on every exg, tfr or sex.
+template <int Post>
+void by_postbyte(CpuRegs& r) {
+  if constexpr ((Post & 0x80) != 0)
+    exchange(r, Post);
+  else
+    transfer(r, Post);
+}
+
+using PostbyteFn = void (*)(CpuRegs&);
+template <std::size_t... P>
+constexpr std::array<PostbyteFn, 256> postbyte_routines(std::index_sequence<P...>) {
+  return {{&by_postbyte<static_cast<int>(P)>...}};
+}
+constexpr std::array<PostbyteFn, 256> kByPostbyte = postbyte_routines(std::make_index_sequence<256>{});
+
 struct Transfers {
   template <int I>
   static void apply(Cpu& c, Operand& o) {
@@ -47,10 +67,8 @@ struct Transfers {
         c.regs.a = v;
       c.regs.ccr &= static_cast<std::uint16_t>(~CC_V);
       nz8(c.regs, v);
-    } else if (o.post & 0x80) {
-      exchange(c.regs, o.post);
     } else {
-      transfer(c.regs, o.post);
+      kByPostbyte[o.post](c.regs);
     }
   }
 };

@@ -1,6 +1,7 @@
 // The block store, page mirror, memory hooks and the observed CPU accessors.
 #include "sim/memory.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tav {
@@ -123,52 +124,65 @@ void Memory::WritePPC(std::uint32_t g) {
 
 // ---- watchers and hooks ----
 
-void Memory::mark_blocks(std::array<std::uint64_t, kSlots / 64>& bits, std::uint32_t start, std::uint32_t size) {
+void Memory::mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, std::uint32_t size) {
   if (size == 0) return;
-  // Blocks of the first and last byte, the space wrapping at 16 MB as slots do.
-  const std::uint32_t blocks = size >= (1u << 24) ? kSlots : ((start & kOffsetMask) + size - 1) / kBlockSize + 1;
-  for (std::uint32_t i = 0, slot = slot_of(start); i < blocks && i < std::uint32_t{kSlots}; ++i, slot = (slot + 1) & (kSlots - 1))
-    bits[slot >> 6] |= std::uint64_t{1} << (slot & 63);
+  constexpr std::uint32_t line_size = 1u << kLineShift;
+  // Lines of the first and last byte.
+  const std::uint32_t lines = size >= (1u << 24) ? kLines : ((start & (line_size - 1)) + size - 1) / line_size + 1;
+  std::uint32_t line = line_of(start);
+  for (std::uint32_t left = std::min(lines, kLines); left > 0;) {
+    if ((line & 63) == 0 && left >= 64) {  // a whole word at once: large hooked ranges
+      bits[line >> 6] = ~std::uint64_t{0};
+      left -= 64;
+      line = (line + 64) & (kLines - 1);
+    } else {
+      bits[line >> 6] |= std::uint64_t{1} << (line & 63);
+      --left;
+      line = (line + 1) & (kLines - 1);
+    }
+  }
 }
 
 void Memory::update_observed() {
   observed_ = live_hooks_ > 0 || access_watcher_ != nullptr || raw_watcher_ != nullptr;
   if (!observed_) return;
   if (raw_watcher_) {
-    observed_blocks_.fill(~std::uint64_t{0});
+    std::fill(observed_lines_.begin(), observed_lines_.end(), ~std::uint64_t{0});
     return;
   }
   if (access_watcher_)
-    observed_blocks_ = watched_;
+    observed_lines_ = watched_;
   else
-    observed_blocks_.fill(0);
+    std::fill(observed_lines_.begin(), observed_lines_.end(), 0);
   for (const Hook* h = hooks_; h; h = h->next) {
     if (h->deleted) continue;
     // A hook on every address, or a range that wraps, is met everywhere.
     const bool everywhere = h->start == h->end || h->end < h->start;
     if (everywhere) {
-      observed_blocks_.fill(~std::uint64_t{0});
+      std::fill(observed_lines_.begin(), observed_lines_.end(), ~std::uint64_t{0});
       return;
     }
-    mark_blocks(observed_blocks_, h->start, h->end - h->start);
+    mark_lines(observed_lines_, h->start, h->end - h->start);
   }
 }
 
 void Memory::set_access_watcher(AccessWatcher* watcher) {
   access_watcher_ = watcher;
   // A new watcher hears of every address until clear_watched() and watch() narrow the set.
-  watched_.fill(~std::uint64_t{0});
+  std::fill(watched_.begin(), watched_.end(), ~std::uint64_t{0});
   update_observed();
 }
 
 void Memory::clear_watched() {
-  watched_.fill(0);
+  std::fill(watched_.begin(), watched_.end(), 0);
   update_observed();
 }
 
+// Adding lines only adds to the observed set: no rebuild (the event table
+// watches its data events one by one).
 void Memory::watch(std::uint32_t start, std::uint32_t size) {
-  mark_blocks(watched_, start, size);
-  update_observed();
+  mark_lines(watched_, start, size);
+  if (access_watcher_ && !raw_watcher_) mark_lines(observed_lines_, start, size);
 }
 
 void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
@@ -273,6 +287,11 @@ void Memory::cpu_write_byte_observed(std::uint32_t address, std::uint8_t value) 
 std::uint16_t Memory::cpu_read_word_observed(std::uint32_t address) {
   before_cpu_read(address, 2);
   return ReadWord(address);
+}
+
+void Memory::cpu_write_word_full(std::uint32_t address, std::uint16_t value) {
+  WriteWord(address, value);
+  if (observed_at(address)) after_cpu_write(address, 2);
 }
 
 std::uint32_t Memory::cpu_read_long_observed(std::uint32_t address) {

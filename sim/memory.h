@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "sim/cpu_regs.h"
 
@@ -104,13 +105,13 @@ class Memory {
   // Plain byte access without watcher, hooks or mirror (views, tests, the decoder's
   // own look-ahead). peek never creates a block; poke drops the byte when the
   // store is full.
-  std::uint8_t peek(std::uint32_t address) const { return table_[slot_of(address)][address & kOffsetMask]; }
+  [[gnu::always_inline]] std::uint8_t peek(std::uint32_t address) const { return table_[slot_of(address)][address & kOffsetMask]; }
   // The bytes from `address` to the end of its block, as peek reads them (the
   // instruction fetch reads an instruction's bytes from here in one lookup).
-  const std::uint8_t* peek_block(std::uint32_t address) const {
+  [[gnu::always_inline]] const std::uint8_t* peek_block(std::uint32_t address) const {
     return table_[slot_of(address)] + (address & kOffsetMask);
   }
-  void poke(std::uint32_t address, std::uint8_t value) {
+  [[gnu::always_inline]] void poke(std::uint32_t address, std::uint8_t value) {
     std::uint8_t* block = table_[slot_of(address)];
     if (block == zero_block()) [[unlikely]] {
       block = create_block(address);
@@ -131,27 +132,29 @@ class Memory {
 
   // CPU accessors: hooks and data-event checks around the raw access. While
   // nothing observes memory they are a plain store access.
-  std::uint8_t CpuReadByte(std::uint32_t address) {
+  [[gnu::always_inline]] std::uint8_t CpuReadByte(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
       return cpu_read_byte_observed(address);
     return peek(address);
   }
-  void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
+  [[gnu::always_inline]] void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
     if (observed_at(address)) [[unlikely]]
       return cpu_write_byte_observed(address, value);
     if ((address & 0xFFFFC0) == 0) [[unlikely]]
       mirror_page(address, value);
     poke(address, value);
   }
-  std::uint16_t CpuReadWord(std::uint32_t address) {
+  [[gnu::always_inline]] std::uint16_t CpuReadWord(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
       return cpu_read_word_observed(address);
     return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
   }
-  void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
-    WriteWord(address, value);
-    if (observed_at(address)) [[unlikely]]
-      after_cpu_write(address, 2);
+  // Either byte in the page-register area takes the full path, which mirrors it.
+  [[gnu::always_inline]] void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
+    if (observed_at(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0) [[unlikely]]
+      return cpu_write_word_full(address, value);
+    poke(address, static_cast<std::uint8_t>(value >> 8));
+    poke(address + 1, static_cast<std::uint8_t>(value));
   }
   std::uint32_t CpuReadLong(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
@@ -177,7 +180,7 @@ class Memory {
 
   void set_access_watcher(AccessWatcher* watcher);
   // The addresses the access watcher cares about: it is told only of accesses
-  // that start in a 512-byte block holding one of them. Setting a watcher
+  // that start in a 16-byte line holding one of them. Setting a watcher
   // watches every address until clear_watched() narrows the set.
   void clear_watched();
   void watch(std::uint32_t start, std::uint32_t size);
@@ -188,7 +191,7 @@ class Memory {
   std::uint32_t LocalToGlobal(std::uint16_t local, bool global_access = false) const {
     return local_to_global(local, regs_, global_access);
   }
-  static std::uint32_t local_to_global(std::uint16_t a, const CpuRegs& r, bool global_access = false) {
+  [[gnu::always_inline]] static std::uint32_t local_to_global(std::uint16_t a, const CpuRegs& r, bool global_access = false) {
     if (global_access) return std::uint32_t{r.gpage} << 16 | a;
     if (a >= 0x4000) {
       if (a >= 0xC000) return 0x7FC000u + (a & 0x3FFFu);
@@ -211,7 +214,7 @@ class Memory {
     return PpcLocal(g);
   }
   // The local PC of the `ppc` rule: the flash page of `g` decides the window.
-  static std::uint16_t PpcLocal(std::uint32_t g) {
+  [[gnu::always_inline]] static std::uint16_t PpcLocal(std::uint32_t g) {
     const std::uint8_t page = static_cast<std::uint8_t>(g >> 14);
     const std::uint16_t offset = static_cast<std::uint16_t>(g & 0x3FFF);
     if (page == 0xFF) return 0xC000 | offset;
@@ -235,28 +238,37 @@ class Memory {
   void update_observed();
   void unlink_deleted();
   void call_hooks(std::uint32_t address, int size, int access);
-  bool watched(std::uint32_t address) const { return watched_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1; }
-  // Whether a CPU access starting at `address` must take the observed path:
-  // something observes memory and the block is hooked, watched, or every
-  // block is (a raw watcher). Accesses elsewhere stay plain store accesses.
-  bool observed_at(std::uint32_t address) const {
-    return observed_ && (observed_blocks_[slot_of(address) >> 6] >> (slot_of(address) & 63) & 1);
+  static constexpr int kLineShift = 4;  // the grain of the observed and watched sets: 16-byte lines
+  static constexpr std::uint32_t kLines = 1u << (24 - kLineShift);
+  static std::uint32_t line_of(std::uint32_t address) { return (address >> kLineShift) & (kLines - 1); }
+  static bool line_bit(const std::vector<std::uint64_t>& bits, std::uint32_t address) {
+    return bits[line_of(address) >> 6] >> (line_of(address) & 63) & 1;
   }
-  static void mark_blocks(std::array<std::uint64_t, kSlots / 64>& bits, std::uint32_t start, std::uint32_t size);
+  bool watched(std::uint32_t address) const { return line_bit(watched_, address); }
+  // Whether a CPU access starting at `address` must take the observed path:
+  // something observes memory and the line is hooked, watched, or every line
+  // is (a raw watcher). Accesses elsewhere stay plain store accesses.
+  [[gnu::always_inline]] bool observed_at(std::uint32_t address) const {
+    return observed_ && line_bit(observed_lines_, address);
+  }
+  // Sets the bits of the lines from `start` over `size` bytes, the space wrapping at 16 MB.
+  static void mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, std::uint32_t size);
   void before_cpu_read(std::uint32_t address, int size);
   void after_cpu_write(std::uint32_t address, int size);
   std::uint8_t cpu_read_byte_observed(std::uint32_t address);
   void cpu_write_byte_observed(std::uint32_t address, std::uint8_t value);
   std::uint16_t cpu_read_word_observed(std::uint32_t address);
   std::uint32_t cpu_read_long_observed(std::uint32_t address);
+  void cpu_write_word_full(std::uint32_t address, std::uint16_t value);
 
   // Hot members first: the accessors touch only these.
   // Block table: one pointer per 512-byte block of the space; untouched blocks
   // point at the zero block, which is block 0 of the pool and never written.
   std::unique_ptr<std::uint8_t*[]> table_;
   std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
-  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_blocks_
-  std::array<std::uint64_t, kSlots / 64> observed_blocks_{};  // a bit per block: see observed_at()
+  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_lines_
+  // A bit per 16-byte line: hooked or watched lines (see observed_at()).
+  std::vector<std::uint64_t> observed_lines_ = std::vector<std::uint64_t>(kLines / 64);
   RawAccessWatcher* raw_watcher_ = nullptr;
   CpuRegs& regs_;
   ErrorReporter& errors_;
@@ -271,7 +283,9 @@ class Memory {
   int dispatch_depth_ = 0;
   std::uint64_t hook_calls_ = 0;
   AccessWatcher* access_watcher_ = nullptr;
-  std::array<std::uint64_t, kSlots / 64> watched_{};  // a bit per block: see watch()
+  // A bit per 16-byte line (see watch()): fine enough that data next to a
+  // watched variable rarely reaches the data check.
+  std::vector<std::uint64_t> watched_ = std::vector<std::uint64_t>(kLines / 64);
   void (*view_refresh_)(void*) = nullptr;
   void* view_refresh_ctx_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -158,21 +159,21 @@ TEST_F(MemoryHooks, RemovalDuringDispatchIsSafe) {
   EXPECT_EQ(t.memory.hook_records(), 1);
 }
 
-// A narrowed watch set: only accesses starting in a watched 512-byte block
+// A narrowed watch set: only accesses starting in a watched 16-byte line
 // reach the data check (which decides on the exact address itself); a range
-// may span blocks, and the wrap of the space at 16 MB.
-TEST_F(MemoryHooks, DataCheckSeesOnlyWatchedBlocks) {
+// may span lines, and the wrap of the space at 16 MB.
+TEST_F(MemoryHooks, DataCheckSeesOnlyWatchedLines) {
   t.memory.set_access_watcher(this);
   t.memory.clear_watched();
-  t.memory.watch(0x0FD1FE, 4);     // the last two bytes of one block, the first two of the next
-  t.memory.watch(0xFFFFFF, 2);     // the top block and, wrapped, block 0
+  t.memory.watch(0x0FD1FE, 4);     // the last two bytes of one line (and block), the first two of the next
+  t.memory.watch(0xFFFFFF, 2);     // the top line and, wrapped, line 0
   t.memory.watch(0x2000, 0);       // nothing
   const struct {
     std::uint32_t address;
     bool told;
-  } cases[] = {{0x0FD000, true},  {0x0FD1FF, true},  {0x0FD200, true}, {0x0FD3FF, true},
-               {0x0FD400, false}, {0x0FCFFF, false}, {0xFFFE00, true}, {0x000100, true},
-               {0x000200, false}, {0x002000, false}};
+  } cases[] = {{0x0FD1F0, true},  {0x0FD1FF, true},  {0x0FD200, true}, {0x0FD20F, true},
+               {0x0FD210, false}, {0x0FD1EF, false}, {0x0FD000, false}, {0xFFFFF0, true},
+               {0x00000F, true},  {0x000010, false}, {0x002000, false}};
   for (const auto& c : cases) {
     t.memory.CpuReadByte(c.address);
     t.memory.CpuWriteWord(c.address, 0);
@@ -182,6 +183,28 @@ TEST_F(MemoryHooks, DataCheckSeesOnlyWatchedBlocks) {
   t.memory.set_access_watcher(this);
   t.memory.CpuReadByte(0x2000);
   EXPECT_EQ(take(), (Log{"chk 2000 r =0"}));
+}
+
+// Hooked and watched lines share one observed set: each access reaches only
+// what covers its line, a rebuild of the watch set keeps the hooked lines, and
+// a large hooked range (filled a word of lines at a time) is covered to its ends.
+TEST_F(MemoryHooks, HookedAndWatchedLinesTogether) {
+  const int near = t.memory.RegisterMemHook(0x2100, 0x40, 3, 1, logging_hook);
+  t.memory.RegisterMemHook(0x400008, 0x10000, 1, 2, logging_hook);
+  t.memory.set_access_watcher(this);
+  t.memory.clear_watched();
+  t.memory.watch(0x2200, 1);
+  const auto reads = [&](std::initializer_list<std::uint32_t> addresses) {
+    for (std::uint32_t a : addresses) t.memory.CpuReadByte(a);
+    return take();
+  };
+  const Log both{"hook1 2100 1 r =0", "chk 2200 r =0", "hook2 400008 1 r =0", "hook2 410007 1 r =0"};
+  EXPECT_EQ(reads({0x2100, 0x2150, 0x2200, 0x2210, 0x400007, 0x400008, 0x410007, 0x410008}), both);
+  t.memory.clear_watched();
+  EXPECT_EQ(reads({0x2100, 0x2200}), (Log{"hook1 2100 1 r =0"}));
+  t.memory.watch(0x2200, 1);
+  t.memory.UnRegisterMemHook(near);
+  EXPECT_EQ(reads({0x2100, 0x2200}), (Log{"chk 2200 r =0"}));
 }
 
 }  // namespace

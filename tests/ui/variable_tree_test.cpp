@@ -209,6 +209,22 @@ TEST_F(VariableTreeOnDemo, LocalsFollowTheFrameAndMarkWhatAStepChanged) {
   EXPECT_EQ(names(locals), (std::vector<std::string>{"i", "total", "f"}));
 }
 
+TEST_F(VariableTreeOnDemo, ARecursiveCallIsNotComparedWithItsCaller) {
+  VariableTree locals(VariableTree::Scope::Locals);
+  run("go main.c:15");
+  run("step");
+  run("ostep");
+  run("ostep");  // first = fib(n - 1); in fib(5)
+  ASSERT_EQ(where(), "fib:18") << errors();
+  locals.refresh(d, true);
+  run("step");  // into fib(4): its n is not fib(5)'s n changed
+  for (int i = 0; i < 2 && where() != "fib:16"; ++i) run("ostep");
+  ASSERT_EQ(where(), "fib:16") << errors();
+  locals.refresh(d, true);
+  EXPECT_EQ(locals.items()[0].value, "4");
+  EXPECT_EQ(names(locals), (std::vector<std::string>{"n", "first"}));
+}
+
 TEST_F(VariableTreeOnDemo, GlobalsAreTheFileLevelVariablesOfEveryFile) {
   VariableTree globals(VariableTree::Scope::Globals);
   globals.refresh(d);

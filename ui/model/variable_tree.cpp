@@ -100,9 +100,12 @@ class Reader {
   Reader(Debugger& d, Mark how) : d_(d), how_(how) {
     const Frame* frame = d.frames.current();
     current_ = frame && frame->function ? frame->function : d.program.tables().function_at(d.registers.ReadPC());
+    base_ = frame && frame->function ? frame->base : 0;
   }
 
   const FunctionBlock* current() const { return current_; }
+  // The current activation's frame pointer (0 when no frame is known).
+  std::uint32_t base() const { return base_; }
 
   void file_group(const FileEntry& file, std::vector<VariableItem>& into, const std::vector<VariableItem>* before) {
     VariableItem group = group_item(std::string(file.name), std::string(file.name));
@@ -198,6 +201,7 @@ class Reader {
   Debugger& d_;
   Mark how_;
   const FunctionBlock* current_ = nullptr;
+  std::uint32_t base_ = 0;
 };
 
 void save_lines(const VariableItem& item, VariableFormat format, int depth, std::string& text) {
@@ -256,8 +260,11 @@ void VariableTree::refresh(Debugger& d, bool stopped) {
       for (const FileEntry* f : tables.files()) reader.file_group(*f, items, &items_);
       break;
     case Scope::Locals:
-      // A new function brings new variables: nothing to compare them with.
-      if (function && function->name != current_function_) items_.clear();
+      // Another function, or another activation of the same one (a recursive
+      // call, or back in the caller), brings values of their own: nothing to
+      // compare them with.
+      if (function && (function->name != current_function_ || reader.base() != current_base_)) items_.clear();
+      current_base_ = reader.base();
       if (function) reader.function_variables(*function, function->file ? std::string(function->file->name) : "",
                                               items, &items_);
       current_function_ = function ? std::string(function->name) : std::string();

@@ -6,6 +6,7 @@
 // the last reading; a frozen tree keeps the values it read last.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,7 @@ class VariableTree {
   std::string pinned_file_, pinned_function_;
   std::string note_;
   std::string current_function_;  // whose locals the items are
+  std::uint32_t current_base_ = 0;  // and the frame of that activation
   std::vector<VariableItem> items_;
 };
 

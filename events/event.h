@@ -52,6 +52,12 @@ struct Event {
   bool is_data() const { return klass == 'D'; }
   bool is_internal() const { return user == 0; }
   bool covers(std::uint32_t a) const { return address <= a && a - address < size; }
+  // Whether this position event holds `line` of that file and function (null:
+  // any): break and watch at that line change this event instead of making one.
+  bool holds_line(const FileEntry* in_file, const FunctionBlock* in_function, unsigned line) const {
+    const bool in_range = first_line == 0 || (first_line <= line && line <= last_line);
+    return in_range && (!file || !in_file || file == in_file) && (!function || !in_function || function == in_function);
+  }
 };
 
 }  // namespace tav

@@ -296,13 +296,7 @@ const char* EventTable::one_code_event(const char* p, const CodeEventOptions& o,
       break;
     case EventSpec::Position: {
       if (!resolve_position(s, o, false, watch, *e)) return nullptr;
-      const unsigned first = e->first_line;
-      existing = same([&](const Event& x) {
-        const bool in_range = x.first_line == 0 || (x.first_line <= first && first <= x.last_line);
-        const bool same_file = !x.file || !e->file || x.file == e->file;
-        const bool same_function = !x.function || !e->function || x.function == e->function;
-        return in_range && same_file && same_function;
-      });
+      existing = same([&](const Event& x) { return x.holds_line(e->file, e->function, e->first_line); });
       if (!existing && s.has_first && !has_code_in(e->file, e->first_line, e->last_line)) {
         last_error_ = msg::no_code_at_location;
         error({msgtext(msg::no_code_at_location), ": ", std::to_string(e->first_line), " ", e->file->name, "\n"});

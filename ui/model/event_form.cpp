@@ -285,10 +285,7 @@ std::vector<EventForm> capturing_events(const EventTable& events, const DebugTab
       continue;
     }
     if (e->is_data() || e->kind != kEventPosition || e->is_internal()) continue;
-    const bool in_range = e->first_line == 0 || (e->first_line <= first && first <= e->last_line);
-    const bool same_file = !e->file || e->file == file;
-    const bool same_function = !e->function || !function || e->function == function;
-    if (in_range && same_file && same_function) out.push_back(event_form(*e));
+    if (e->holds_line(file, function, first)) out.push_back(event_form(*e));
   }
   return out;
 }

@@ -21,9 +21,7 @@ void add_functions(const FileEntry& file, std::vector<ListLine>& out) {
     if (f->name.empty() || f->is_dot()) continue;
     char place[32] = "";
     if (f->start) std::snprintf(place, sizeof place, "  0x%06x", f->start->value & 0xFFFFFFu);
-    // Two lines above the function show when there are lines above it.
-    const unsigned top = f->first_line > 3 ? f->first_line - 2u : f->first_line;
-    out.push_back({"  " + std::string(f->name) + "()" + place, name, top, 0, false});
+    out.push_back({"  " + std::string(f->name) + "()" + place, name, function_view_line(*f), 0, false});
   }
 }
 

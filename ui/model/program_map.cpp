@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <set>
 
 #include "kernel/debugger.h"
 
@@ -70,6 +69,10 @@ const char* section_kind(const SegmentRecord& s, bool has_functions) {
 
 }  // namespace
 
+unsigned function_view_line(const FunctionBlock& f) {
+  return f.first_line > 3 ? f.first_line - 2u : f.first_line;
+}
+
 std::vector<MapLine> symbol_lines(Debugger& d, SymbolOrder order) {
   const DebugTables& tables = d.program.tables();
   std::vector<MapLine> out;
@@ -86,8 +89,7 @@ std::vector<MapLine> symbol_lines(Debugger& d, SymbolOrder order) {
     } else if (const FunctionBlock* f = function_entered_at(tables, line.address)) {
       line.target = MapTarget::Function;
       line.file = std::string(f->file->name);
-      // Two lines above the function show when there are lines above it.
-      line.line = f->first_line > 3 ? f->first_line - 2u : f->first_line;
+      line.line = function_view_line(*f);
       kind = "Func";
     } else if (code_section_name(in->name)) {
       line.target = MapTarget::Code;
@@ -148,7 +150,7 @@ std::vector<MapLine> application_map(Debugger& d) {
     (kind[0] == 'C' ? code : data) += s.size;
     std::string contents;
     if (run != s.placement) contents = format("loaded at %06x  ", s.placement & 0xFFFFFFu);
-    if (functions) contents = std::to_string(functions) + (functions == 1 ? " function in " : " functions in ");
+    if (functions) contents += std::to_string(functions) + (functions == 1 ? " function in " : " functions in ");
     for (std::size_t i = 0; i < files.size(); ++i) contents += (i ? ", " : "") + files[i];
     MapLine line = plain(format("%-14s  %06x - %06x %6u  %-4s  ", s.name.c_str(), run & 0xFFFFFFu,
                                 (run + s.size - 1) & 0xFFFFFFu, static_cast<unsigned>(s.size), kind) + contents);

@@ -11,6 +11,7 @@
 namespace tav {
 
 class Debugger;
+struct FunctionBlock;
 
 // What a line stands for, so that a host can go there.
 enum class MapTarget : std::uint8_t {
@@ -28,6 +29,10 @@ struct MapLine {
   std::string file;  // Function: the source file
   unsigned line = 0; // Function: the line to show
 };
+
+// The line a view of a function's file starts at: two lines above the
+// function when there are lines above it.
+unsigned function_view_line(const FunctionBlock& f);
 
 enum class SymbolOrder { Address, Name };
 

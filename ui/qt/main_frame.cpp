@@ -37,6 +37,7 @@
 #include "ui/model/disasm_view.h"
 #include "image/program.h"
 #include "ui/model/program_lookup.h"
+#include "ui/model/program_map.h"
 #include "ui/model/stack_view.h"
 #include "ui/model/view_text.h"
 #include "kernel/output.h"
@@ -563,8 +564,7 @@ void MainFrame::browse(int id) {
   if (id == 620) return open_source(chosen.toStdString(), 0);
   const FunctionBlock* fn = tables.find_function(chosen.toStdString());
   if (!fn || !fn->file) return beep();
-  // Two lines above the function show when there are lines above it.
-  open_source(std::string(fn->file->name), fn->first_line > 3 ? fn->first_line - 2u : fn->first_line);
+  open_source(std::string(fn->file->name), function_view_line(*fn));
 }
 
 VariableBrowser* MainFrame::variable_browser(int id) const {

@@ -25,6 +25,7 @@ Memory::Memory(CpuRegs& regs, ErrorReporter& errors)
       errors_(errors) {
   std::memset(pool_.get(), 0, kBlockSize);
   for (int i = 0; i < kSlots; ++i) table_[i] = pool_.get();
+  observed_bits_ = hooked_lines_.data();
 }
 
 Memory::~Memory() {
@@ -143,46 +144,65 @@ void Memory::mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, s
   }
 }
 
-void Memory::update_observed() {
-  observed_ = live_hooks_ > 0 || access_watcher_ != nullptr || raw_watcher_ != nullptr;
-  if (!observed_) return;
-  if (raw_watcher_) {
-    std::fill(observed_lines_.begin(), observed_lines_.end(), ~std::uint64_t{0});
-    return;
-  }
-  if (access_watcher_)
-    observed_lines_ = watched_;
-  else
-    std::fill(observed_lines_.begin(), observed_lines_.end(), 0);
+void Memory::update_hooked_lines() {
+  std::fill(hooked_lines_.begin(), hooked_lines_.end(), 0);
   for (const Hook* h = hooks_; h; h = h->next) {
     if (h->deleted) continue;
     // A hook on every address, or a range that wraps, is met everywhere.
     const bool everywhere = h->start == h->end || h->end < h->start;
     if (everywhere) {
-      std::fill(observed_lines_.begin(), observed_lines_.end(), ~std::uint64_t{0});
-      return;
+      std::fill(hooked_lines_.begin(), hooked_lines_.end(), ~std::uint64_t{0});
+      break;
     }
-    mark_lines(observed_lines_, h->start, h->end - h->start);
+    mark_lines(hooked_lines_, h->start, h->end - h->start);
   }
+  update_watched_lines();
+}
+
+const std::uint64_t* Memory::every_line() {
+  static const std::vector<std::uint64_t> every(kLines / 64, ~std::uint64_t{0});
+  return every.data();
+}
+
+// Cheap enough for the low-level breakpoints, which set and clear the raw
+// watcher around every instruction: only a change of the watched set copies
+// a bitmap.
+void Memory::update_observed() {
+  observed_ = live_hooks_ > 0 || access_watcher_ != nullptr || raw_watcher_ != nullptr;
+  if (raw_watcher_ || (access_watcher_ && watch_all_))
+    observed_bits_ = every_line();
+  else if (access_watcher_)
+    observed_bits_ = observed_lines_.data();
+  else
+    observed_bits_ = hooked_lines_.data();
+}
+
+void Memory::update_watched_lines() {
+  observed_lines_ = hooked_lines_;
+  for (const WatchedRange& r : watched_ranges_) mark_lines(observed_lines_, r.start, r.size);
+  update_observed();
 }
 
 void Memory::set_access_watcher(AccessWatcher* watcher) {
   access_watcher_ = watcher;
   // A new watcher hears of every address until clear_watched() and watch() narrow the set.
-  std::fill(watched_.begin(), watched_.end(), ~std::uint64_t{0});
+  watched_ranges_.clear();
+  watch_all_ = true;
   update_observed();
 }
 
 void Memory::clear_watched() {
-  std::fill(watched_.begin(), watched_.end(), 0);
-  update_observed();
+  watched_ranges_.clear();
+  watch_all_ = false;
+  update_watched_lines();
 }
 
-// Adding lines only adds to the observed set: no rebuild (the event table
-// watches its data events one by one).
+// Adding an address range only adds to the observed set: no rebuild (the
+// event table watches its data events one by one).
 void Memory::watch(std::uint32_t start, std::uint32_t size) {
-  mark_lines(watched_, start, size);
-  if (access_watcher_ && !raw_watcher_) mark_lines(observed_lines_, start, size);
+  if (size == 0 || watch_all_) return;
+  watched_ranges_.push_back({start & 0xFFFFFF, size});
+  mark_lines(observed_lines_, start, size);
 }
 
 void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
@@ -202,7 +222,7 @@ int Memory::RegisterMemHook(std::uint32_t start, std::uint32_t length, std::uint
   const int handle = next_handle_++;
   hooks_ = new Hook{hooks_, start, start + length, user, mask, false, handle, callback};
   ++live_hooks_;
-  update_observed();
+  update_hooked_lines();
   return handle;
 }
 
@@ -211,7 +231,7 @@ void Memory::UnRegisterMemHook(int handle) {
     if (h->handle == handle && !h->deleted) {
       h->deleted = true;
       --live_hooks_;
-      update_observed();
+      update_hooked_lines();
       return;
     }
   }
@@ -273,28 +293,36 @@ void Memory::after_cpu_write(std::uint32_t address, int size) {
   if (access_watcher_ && watched(address)) access_watcher_->chkaccess(address, kAccessWrite);
 }
 
+// Each observed accessor first drops the accesses that only share a line
+// with what is observed, so that data next to a watched variable costs
+// little more than a plain access.
 std::uint8_t Memory::cpu_read_byte_observed(std::uint32_t address) {
+  if (!observed_exactly(address)) return peek(address);
   before_cpu_read(address, 1);
   return ReadByte(address);
 }
 
 void Memory::cpu_write_byte_observed(std::uint32_t address, std::uint8_t value) {
+  if (!observed_exactly(address)) return WriteByte(address, value);
   if (access_watcher_ && watched(address)) access_watcher_->chkaccess(address, kAccessWrite);
   WriteByte(address, value);
   if (hooks_) call_hooks(address, 1, kAccessWrite);
 }
 
 std::uint16_t Memory::cpu_read_word_observed(std::uint32_t address) {
+  if (!observed_exactly(address)) return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
   before_cpu_read(address, 2);
   return ReadWord(address);
 }
 
 void Memory::cpu_write_word_full(std::uint32_t address, std::uint16_t value) {
+  const bool observed = observed_at(address) && observed_exactly(address);
   WriteWord(address, value);
-  if (observed_at(address)) after_cpu_write(address, 2);
+  if (observed) after_cpu_write(address, 2);
 }
 
 std::uint32_t Memory::cpu_read_long_observed(std::uint32_t address) {
+  if (!observed_exactly(address)) return ReadLong(address);
   before_cpu_read(address, 4);
   return ReadLong(address);
 }

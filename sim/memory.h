@@ -180,8 +180,8 @@ class Memory {
 
   void set_access_watcher(AccessWatcher* watcher);
   // The addresses the access watcher cares about: it is told only of accesses
-  // that start in a 16-byte line holding one of them. Setting a watcher
-  // watches every address until clear_watched() narrows the set.
+  // that start at one of them. Setting a watcher watches every address until
+  // clear_watched() narrows the set.
   void clear_watched();
   void watch(std::uint32_t start, std::uint32_t size);
   void set_raw_watcher(RawAccessWatcher* watcher);  // non-null only while a run is in progress
@@ -235,21 +235,39 @@ class Memory {
   std::uint8_t* create_block(std::uint32_t address);
   int block_index(std::uint32_t address) const;  // -1 when the block does not exist
   void mirror_page(std::uint32_t address, std::uint8_t value);
-  void update_observed();
+  void update_hooked_lines();   // after the live hooks changed
+  void update_watched_lines();  // after the watched set changed
+  void update_observed();       // after a watcher came or went
   void unlink_deleted();
   void call_hooks(std::uint32_t address, int size, int access);
-  static constexpr int kLineShift = 4;  // the grain of the observed and watched sets: 16-byte lines
+  // The grain of the observed set: 2-byte lines, so that a watched word
+  // shares its line with no other aligned word.
+  static constexpr int kLineShift = 1;
   static constexpr std::uint32_t kLines = 1u << (24 - kLineShift);
   static std::uint32_t line_of(std::uint32_t address) { return (address >> kLineShift) & (kLines - 1); }
-  static bool line_bit(const std::vector<std::uint64_t>& bits, std::uint32_t address) {
+  [[gnu::always_inline]] static bool line_bit(const std::uint64_t* bits, std::uint32_t address) {
     return bits[line_of(address) >> 6] >> (line_of(address) & 63) & 1;
   }
-  bool watched(std::uint32_t address) const { return line_bit(watched_, address); }
-  // Whether a CPU access starting at `address` must take the observed path:
-  // something observes memory and the line is hooked, watched, or every line
-  // is (a raw watcher). Accesses elsewhere stay plain store accesses.
+  static const std::uint64_t* every_line();  // a bitmap with every line set
+  // Whether `address` is one the access watcher cares about (the space wraps at 16 MB).
+  bool watched(std::uint32_t address) const {
+    if (watch_all_) return true;
+    for (const WatchedRange& r : watched_ranges_)
+      if (((address - r.start) & 0xFFFFFF) < r.size) return true;
+    return false;
+  }
+  // Whether a CPU access starting at `address` may have to take the observed
+  // path: something observes memory and the line is hooked, holds a watched
+  // address, or every line is (a raw watcher). Accesses elsewhere stay plain
+  // store accesses.
   [[gnu::always_inline]] bool observed_at(std::uint32_t address) const {
-    return observed_ && line_bit(observed_lines_, address);
+    return observed_ && line_bit(observed_bits_, address);
+  }
+  // The exact test behind observed_at(): a hook, the access watcher or the
+  // raw watcher wants to hear of this access. Data next to a watched variable
+  // shares its line but not this.
+  bool observed_exactly(std::uint32_t address) const {
+    return raw_watcher_ || line_bit(hooked_lines_.data(), address) || (access_watcher_ && watched(address));
   }
   // Sets the bits of the lines from `start` over `size` bytes, the space wrapping at 16 MB.
   static void mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, std::uint32_t size);
@@ -266,8 +284,10 @@ class Memory {
   // point at the zero block, which is block 0 of the pool and never written.
   std::unique_ptr<std::uint8_t*[]> table_;
   std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
-  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_lines_
-  // A bit per 16-byte line: hooked or watched lines (see observed_at()).
+  bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_bits_
+  // A bit per line, hooked or watched (see observed_at()): hooked_lines_, the
+  // union in observed_lines_, or every_line() while every access is observed.
+  const std::uint64_t* observed_bits_ = nullptr;
   std::vector<std::uint64_t> observed_lines_ = std::vector<std::uint64_t>(kLines / 64);
   RawAccessWatcher* raw_watcher_ = nullptr;
   CpuRegs& regs_;
@@ -283,9 +303,15 @@ class Memory {
   int dispatch_depth_ = 0;
   std::uint64_t hook_calls_ = 0;
   AccessWatcher* access_watcher_ = nullptr;
-  // A bit per 16-byte line (see watch()): fine enough that data next to a
-  // watched variable rarely reaches the data check.
-  std::vector<std::uint64_t> watched_ = std::vector<std::uint64_t>(kLines / 64);
+  // The watched addresses (see watch()), or every address.
+  struct WatchedRange {
+    std::uint32_t start;
+    std::uint32_t size;
+  };
+  std::vector<WatchedRange> watched_ranges_;
+  bool watch_all_ = false;
+  // A bit per line that a live hook covers.
+  std::vector<std::uint64_t> hooked_lines_ = std::vector<std::uint64_t>(kLines / 64);
   void (*view_refresh_)(void*) = nullptr;
   void* view_refresh_ctx_ = nullptr;
 };

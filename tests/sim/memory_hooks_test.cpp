@@ -159,21 +159,21 @@ TEST_F(MemoryHooks, RemovalDuringDispatchIsSafe) {
   EXPECT_EQ(t.memory.hook_records(), 1);
 }
 
-// A narrowed watch set: only accesses starting in a watched 16-byte line
-// reach the data check (which decides on the exact address itself); a range
-// may span lines, and the wrap of the space at 16 MB.
-TEST_F(MemoryHooks, DataCheckSeesOnlyWatchedLines) {
+// A narrowed watch set: only accesses starting at a watched address reach
+// the data check, not those to the byte beside it in its line; a range may
+// span lines and blocks, and the wrap of the space at 16 MB.
+TEST_F(MemoryHooks, DataCheckSeesOnlyWatchedAddresses) {
   t.memory.set_access_watcher(this);
   t.memory.clear_watched();
   t.memory.watch(0x0FD1FE, 4);     // the last two bytes of one line (and block), the first two of the next
-  t.memory.watch(0xFFFFFF, 2);     // the top line and, wrapped, line 0
+  t.memory.watch(0xFFFFFF, 2);     // the top byte and, wrapped, byte 0
   t.memory.watch(0x2000, 0);       // nothing
   const struct {
     std::uint32_t address;
     bool told;
-  } cases[] = {{0x0FD1F0, true},  {0x0FD1FF, true},  {0x0FD200, true}, {0x0FD20F, true},
-               {0x0FD210, false}, {0x0FD1EF, false}, {0x0FD000, false}, {0xFFFFF0, true},
-               {0x00000F, true},  {0x000010, false}, {0x002000, false}};
+  } cases[] = {{0x0FD1FE, true},  {0x0FD1FF, true},  {0x0FD200, true}, {0x0FD201, true},
+               {0x0FD1FD, false}, {0x0FD1F0, false}, {0x0FD202, false}, {0x0FD20F, false},
+               {0xFFFFFF, true},  {0xFFFFFE, false}, {0x000000, true},  {0x000001, false}, {0x002000, false}};
   for (const auto& c : cases) {
     t.memory.CpuReadByte(c.address);
     t.memory.CpuWriteWord(c.address, 0);
@@ -194,17 +194,31 @@ TEST_F(MemoryHooks, HookedAndWatchedLinesTogether) {
   t.memory.set_access_watcher(this);
   t.memory.clear_watched();
   t.memory.watch(0x2200, 1);
+  t.memory.watch(0x2101, 1);  // in the hooked line: its neighbour meets only the hook
   const auto reads = [&](std::initializer_list<std::uint32_t> addresses) {
     for (std::uint32_t a : addresses) t.memory.CpuReadByte(a);
     return take();
   };
-  const Log both{"hook1 2100 1 r =0", "chk 2200 r =0", "hook2 400008 1 r =0", "hook2 410007 1 r =0"};
-  EXPECT_EQ(reads({0x2100, 0x2150, 0x2200, 0x2210, 0x400007, 0x400008, 0x410007, 0x410008}), both);
+  const Log both{"hook1 2100 1 r =0", "hook1 2101 1 r =0", "chk 2101 r =0", "chk 2200 r =0",
+                 "hook2 400008 1 r =0", "hook2 410007 1 r =0"};
+  EXPECT_EQ(reads({0x2100, 0x2101, 0x2150, 0x2200, 0x2201, 0x2210, 0x400007, 0x400008, 0x410007, 0x410008}), both);
   t.memory.clear_watched();
   EXPECT_EQ(reads({0x2100, 0x2200}), (Log{"hook1 2100 1 r =0"}));
   t.memory.watch(0x2200, 1);
   t.memory.UnRegisterMemHook(near);
   EXPECT_EQ(reads({0x2100, 0x2200}), (Log{"chk 2200 r =0"}));
+  // A raw watcher (set around each instruction while low-level breakpoints
+  // exist) hears of every access; when it goes, the observed set is as before.
+  struct : RawAccessWatcher {
+    int accesses = 0;
+    void raw_access(std::uint32_t, int) override { ++accesses; }
+  } raw;
+  t.memory.set_raw_watcher(&raw);
+  EXPECT_EQ(reads({0x3000, 0x2200}), (Log{"chk 2200 r =0"}));
+  EXPECT_EQ(raw.accesses, 2);
+  t.memory.set_raw_watcher(nullptr);
+  EXPECT_EQ(reads({0x3000, 0x2200}), (Log{"chk 2200 r =0"}));
+  EXPECT_EQ(raw.accesses, 2);
 }
 
 }  // namespace

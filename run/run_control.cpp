@@ -331,18 +331,20 @@ void RunControl::dispatch_callbacks() {
 bool RunControl::plain_instructions(Step& last) {
   Cpu& cpu = d_.cpu;
   if (itrace_ || kernel_watch_) return false;
+  // Between two instructions here only a hook or the host poll can request a
+  // reset, add a callback or raise an interrupt, and both end the loop: one
+  // look before the first instruction is enough. (Another thread's request
+  // during a background run is asynchronous anyway; it is seen within one
+  // poll period.)
+  if (reset_pending_ || !callbacks_.empty() || cpu.interrupts().any() || cpu.xgate() || !cpu.s12x_enabled) return false;
   EventTable& events = d_.events;
   std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
   DebugRecord* cover = index_.covering(pc);
-  bool executed = false;
   for (;;) {
-    if (reset_pending_ || !callbacks_.empty() || cpu.interrupts().any()) [[unlikely]]
-      return executed;
     events.clear_pending();
     const std::uint64_t hook_calls = d_.memory.hook_calls();
-    const std::uint32_t length = cpu.execute(pc);
-    executed = true;
-    if (length == Cpu::kUndefined || length == 0) [[unlikely]] {
+    const std::uint32_t length = cpu.execute_alone(pc);
+    if (length == Cpu::kUndefined) [[unlikely]] {
       last.undefined = true;
       return true;
     }

@@ -80,6 +80,12 @@ class Cpu {
     // undefined opcode's reports kUndefined.
     return (*dispatch_)[0][code.code[0]](*this, code);
   }
+  // execute() for a run loop that has made sure that no XGATE is attached
+  // and the S12X core is on.
+  std::uint32_t execute_alone(std::uint32_t global) {
+    CodeFetch code(memory, global);
+    return (*dispatch_)[0][code.code[0]](*this, code);
+  }
   // One instruction at the PC.
   std::uint32_t step() { return execute(Memory::local_to_global(regs.pc, regs)); }
 

@@ -125,13 +125,14 @@ void Memory::WritePPC(std::uint32_t g) {
 
 // ---- watchers and hooks ----
 
-void Memory::mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, std::uint32_t size) {
+void Memory::mark_lines(LineBits& bits, std::uint32_t start, std::uint32_t size, std::vector<std::uint32_t>* touched) {
   if (size == 0) return;
   constexpr std::uint32_t line_size = 1u << kLineShift;
   // Lines of the first and last byte.
   const std::uint32_t lines = size >= (1u << 24) ? kLines : ((start & (line_size - 1)) + size - 1) / line_size + 1;
   std::uint32_t line = line_of(start);
   for (std::uint32_t left = std::min(lines, kLines); left > 0;) {
+    if (touched) touched->push_back(line >> 6);
     if ((line & 63) == 0 && left >= 64) {  // a whole word at once: large hooked ranges
       bits[line >> 6] = ~std::uint64_t{0};
       left -= 64;
@@ -144,18 +145,21 @@ void Memory::mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, s
   }
 }
 
+void Memory::mark_hook(LineBits& bits, const Hook& h) {
+  // A hook on every address, or a range that wraps, is met everywhere.
+  if (h.start == h.end || h.end < h.start)
+    bits.fill(~std::uint64_t{0});
+  else
+    mark_lines(bits, h.start, h.end - h.start);
+}
+
+// A hook gone: both sets are made again (rare: an extension unloading).
 void Memory::update_hooked_lines() {
-  std::fill(hooked_lines_.begin(), hooked_lines_.end(), 0);
-  for (const Hook* h = hooks_; h; h = h->next) {
-    if (h->deleted) continue;
-    // A hook on every address, or a range that wraps, is met everywhere.
-    const bool everywhere = h->start == h->end || h->end < h->start;
-    if (everywhere) {
-      std::fill(hooked_lines_.begin(), hooked_lines_.end(), ~std::uint64_t{0});
-      break;
-    }
-    mark_lines(hooked_lines_, h->start, h->end - h->start);
-  }
+  hooked_lines_.fill(0);
+  for (const Hook* h = hooks_; h; h = h->next)
+    if (!h->deleted) mark_hook(hooked_lines_, *h);
+  observed_lines_.copy_from(hooked_lines_);
+  watch_marked_.clear();
   update_watched_lines();
 }
 
@@ -177,9 +181,12 @@ void Memory::update_observed() {
     observed_bits_ = hooked_lines_.data();
 }
 
+// Only the words the last watched set marked are put back to the hooked
+// lines: the event table narrows the set after every change of its events.
 void Memory::update_watched_lines() {
-  observed_lines_ = hooked_lines_;
-  for (const WatchedRange& r : watched_ranges_) mark_lines(observed_lines_, r.start, r.size);
+  for (std::uint32_t word : watch_marked_) observed_lines_[word] = hooked_lines_[word];
+  watch_marked_.clear();
+  for (const WatchedRange& r : watched_ranges_) mark_lines(observed_lines_, r.start, r.size, &watch_marked_);
   update_observed();
 }
 
@@ -202,7 +209,7 @@ void Memory::clear_watched() {
 void Memory::watch(std::uint32_t start, std::uint32_t size) {
   if (size == 0 || watch_all_) return;
   watched_ranges_.push_back({start & 0xFFFFFF, size});
-  mark_lines(observed_lines_, start, size);
+  mark_lines(observed_lines_, start, size, &watch_marked_);
 }
 
 void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
@@ -222,7 +229,10 @@ int Memory::RegisterMemHook(std::uint32_t start, std::uint32_t length, std::uint
   const int handle = next_handle_++;
   hooks_ = new Hook{hooks_, start, start + length, user, mask, false, handle, callback};
   ++live_hooks_;
-  update_hooked_lines();
+  // A new hook only adds lines (the extensions register many as they load).
+  mark_hook(hooked_lines_, *hooks_);
+  mark_hook(observed_lines_, *hooks_);
+  update_observed();
   return handle;
 }
 

@@ -6,8 +6,11 @@
 // block of zeros, so a byte read is one table load and one byte load, and a
 // read never creates a block.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -235,7 +238,26 @@ class Memory {
   std::uint8_t* create_block(std::uint32_t address);
   int block_index(std::uint32_t address) const;  // -1 when the block does not exist
   void mirror_page(std::uint32_t address, std::uint8_t value);
-  void update_hooked_lines();   // after the live hooks changed
+  // A bit per line of the space. Its memory comes zeroed and untouched from
+  // the system, so a debugger pays only for the pages it marks.
+  class LineBits {
+   public:
+    LineBits() : words_(static_cast<std::uint64_t*>(std::calloc(kLines / 64, sizeof(std::uint64_t)))) {
+      if (!words_) throw std::bad_alloc();
+    }
+    std::uint64_t* data() const { return words_.get(); }
+    std::uint64_t& operator[](std::uint32_t word) { return words_[word]; }
+    void fill(std::uint64_t value) { std::fill_n(words_.get(), kLines / 64, value); }
+    void copy_from(const LineBits& other) { std::copy_n(other.data(), kLines / 64, words_.get()); }
+
+   private:
+    struct Free {
+      void operator()(std::uint64_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint64_t[], Free> words_;
+  };
+  static void mark_hook(LineBits& bits, const Hook& h);
+  void update_hooked_lines();   // after a hook went
   void update_watched_lines();  // after the watched set changed
   void update_observed();       // after a watcher came or went
   void unlink_deleted();
@@ -270,7 +292,9 @@ class Memory {
     return raw_watcher_ || line_bit(hooked_lines_.data(), address) || (access_watcher_ && watched(address));
   }
   // Sets the bits of the lines from `start` over `size` bytes, the space wrapping at 16 MB.
-  static void mark_lines(std::vector<std::uint64_t>& bits, std::uint32_t start, std::uint32_t size);
+  // `touched`, when given, collects the indexes of the words it changed.
+  static void mark_lines(LineBits& bits, std::uint32_t start, std::uint32_t size,
+                         std::vector<std::uint32_t>* touched = nullptr);
   void before_cpu_read(std::uint32_t address, int size);
   void after_cpu_write(std::uint32_t address, int size);
   std::uint8_t cpu_read_byte_observed(std::uint32_t address);
@@ -288,7 +312,7 @@ class Memory {
   // A bit per line, hooked or watched (see observed_at()): hooked_lines_, the
   // union in observed_lines_, or every_line() while every access is observed.
   const std::uint64_t* observed_bits_ = nullptr;
-  std::vector<std::uint64_t> observed_lines_ = std::vector<std::uint64_t>(kLines / 64);
+  LineBits observed_lines_;
   RawAccessWatcher* raw_watcher_ = nullptr;
   CpuRegs& regs_;
   ErrorReporter& errors_;
@@ -311,7 +335,8 @@ class Memory {
   std::vector<WatchedRange> watched_ranges_;
   bool watch_all_ = false;
   // A bit per line that a live hook covers.
-  std::vector<std::uint64_t> hooked_lines_ = std::vector<std::uint64_t>(kLines / 64);
+  LineBits hooked_lines_;
+  std::vector<std::uint32_t> watch_marked_;  // words of observed_lines_ that watch() changed
   void (*view_refresh_)(void*) = nullptr;
   void* view_refresh_ctx_ = nullptr;
 };

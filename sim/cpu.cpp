@@ -127,6 +127,12 @@ Cpu::RunResult Cpu::run_until(std::uint32_t global_pc, std::uint64_t max_units) 
   return result;
 }
 
+int Cpu::log_consumed() const {
+  if (scratch.entry < 0) return 0;
+  const int data = entry_costs(scratch.entry, scratch.move_alt).data_of(scratch.alt);
+  return data < scratch.log.count ? data : scratch.log.count;
+}
+
 void Cpu::reset_state() {
   scratch = InsnScratch{};
   wav = WavState{};

@@ -43,7 +43,6 @@ struct InsnScratch {
   std::uint16_t deferred_code = 0;  // register code of a deferred auto-increment write, 0 for none
   std::uint16_t deferred_value = 0;
   AccessLog log;
-  std::uint8_t log_consumed = 0;  // logged addresses taken by the charged alternative's data letters
   std::uint16_t cycles = 0;       // cycles charged for the last instruction or interrupt entry
   std::int16_t entry = -1;        // opcode table entry of the last instruction
 };
@@ -126,6 +125,11 @@ class Cpu {
 
   // Reset of the engine's own state (pending interrupts stay; the kernel clears them).
   void reset_state();
+
+  // The logged addresses that the data letters of the last instruction's
+  // charged alternative take (none after an interrupt entry). Worked out
+  // when asked: nothing on the execution path reads it.
+  int log_consumed() const;
 
   CpuRegs& regs;
   Memory& memory;

@@ -195,26 +195,21 @@ template <int I>
   }
 }
 
-// Cycles and log consumption for the alternative the instruction ended on.
+// Cycles for the alternative the instruction ended on (Cpu::log_consumed()
+// works out the data letters' share of the log from the same alternative).
 template <int I>
 [[gnu::always_inline]] inline void charge(Cpu& c) {
   constexpr const PatternCost& cost = kEntryCosts[I];  // a reference: the rows stay in read-only data
   InsnScratch& s = c.scratch;
   unsigned cycles;
-  unsigned data;
   if constexpr (cost.move) {
-    const PatternCost& row = kMoveCosts[(s.move_alt < 5 ? s.move_alt : 4) + (cost.word_move ? 5 : 0)];
-    cycles = row.cycles_of(s.alt);
-    data = row.data_of(s.alt);
+    cycles = kMoveCosts[(s.move_alt < 5 ? s.move_alt : 4) + (cost.word_move ? 5 : 0)].cycles_of(s.alt);
   } else if constexpr (cost.alternatives <= 1) {
     cycles = cost.cycles[0];
-    data = cost.data[0];
   } else {
     cycles = cost.cycles_of(s.alt);
-    data = cost.data_of(s.alt);
   }
   s.cycles = static_cast<std::uint16_t>(cycles);
-  s.log_consumed = static_cast<std::uint8_t>(data < s.log.count ? data : s.log.count);
   c.counters.time += cycles;  // an XGATE's share is reported by Cpu::execute_with_xgate
 }
 

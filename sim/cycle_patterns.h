@@ -90,12 +90,16 @@ inline constexpr std::array<PatternCost, 10> kMoveCosts = [] {
   return costs;
 }();
 
-// Cycles of entry `index` for the decoder's alternative and, for moves, the
-// saved alternative of the first operand.
-constexpr unsigned entry_cycles(int index, unsigned alt, unsigned move_alt = 0) {
+// The costs of entry `index`; for moves, the row of the saved alternative of
+// the first operand.
+constexpr const PatternCost& entry_costs(int index, unsigned move_alt = 0) {
   const PatternCost& c = kEntryCosts[index];
-  if (c.move) return kMoveCosts[(move_alt < 5 ? move_alt : 4) + (c.word_move ? 5 : 0)].cycles_of(alt);
-  return c.cycles_of(alt);
+  if (c.move) return kMoveCosts[(move_alt < 5 ? move_alt : 4) + (c.word_move ? 5 : 0)];
+  return c;
+}
+// Cycles of entry `index` for the decoder's alternative.
+constexpr unsigned entry_cycles(int index, unsigned alt, unsigned move_alt = 0) {
+  return entry_costs(index, move_alt).cycles_of(alt);
 }
 
 // The interrupt entry and the push of an interrupted wav's partial results.

@@ -126,7 +126,7 @@ TEST(CpuCore, AccessLogInAccessOrder) {
   ASSERT_EQ(t.cpu.scratch.log.count, 2);
   EXPECT_EQ(t.cpu.scratch.log.address[0], 0x0FE002u);
   EXPECT_EQ(t.cpu.scratch.log.address[1], 0x0FE100u);
-  EXPECT_EQ(t.cpu.scratch.log_consumed, 2);  // "fIfrPf": I and r
+  EXPECT_EQ(t.cpu.log_consumed(), 2);  // "fIfrPf": I and r
   t.exec({0x72, 0x20, 0x00});                // inc extended: read, then write
   ASSERT_EQ(t.cpu.scratch.log.count, 2);
   EXPECT_EQ(t.cpu.scratch.log.address[0], t.cpu.scratch.log.address[1]);
@@ -190,7 +190,7 @@ TEST(CpuCore, DecoderAndExecutionAgree) {
       }
     }
     if (!kEntryCosts[d.entry_index].move) {
-      EXPECT_EQ(t.cpu.scratch.log_consumed,
+      EXPECT_EQ(t.cpu.log_consumed(),
                 std::min<int>(t.cpu.scratch.log.count, kEntryCosts[d.entry_index].data_of(d.alt)));
     }
     ++checked;

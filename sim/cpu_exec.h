@@ -203,7 +203,7 @@ template <int I>
   InsnScratch& s = c.scratch;
   unsigned cycles;
   if constexpr (cost.move) {
-    cycles = kMoveCosts[(s.move_alt < 5 ? s.move_alt : 4) + (cost.word_move ? 5 : 0)].cycles_of(s.alt);
+    cycles = entry_costs(I, s.move_alt).cycles_of(s.alt);
   } else if constexpr (cost.alternatives <= 1) {
     cycles = cost.cycles[0];
   } else {

@@ -164,7 +164,11 @@ void Memory::update_hooked_lines() {
 }
 
 const std::uint64_t* Memory::every_line() {
-  static const std::vector<std::uint64_t> every(kLines / 64, ~std::uint64_t{0});
+  static const LineBits every = [] {
+    LineBits bits;
+    bits.fill(~std::uint64_t{0});
+    return bits;
+  }();
   return every.data();
 }
 

@@ -340,8 +340,9 @@ bool RunControl::plain_instructions(Step& last) {
   EventTable& events = d_.events;
   std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
   DebugRecord* cover = index_.covering(pc);
+  // The loop goes on only while no data event is pending: clearing once is enough.
+  events.clear_pending();
   for (;;) {
-    events.clear_pending();
     const std::uint64_t hook_calls = d_.memory.hook_calls();
     const std::uint32_t length = cpu.execute_alone(pc);
     if (length == Cpu::kUndefined) [[unlikely]] {

@@ -21,7 +21,7 @@ const DispatchTable& cpu_dispatch_table() {
     exec::register_moves(t);
     for (auto& page : t)
       for (ExecFn& fn : page)
-        if (!fn) fn = [](Cpu&, CodeFetch&) { return Cpu::kUndefined; };
+        if (!fn) fn = [](Cpu&, const std::uint8_t*, std::uint32_t) { return Cpu::kUndefined; };
     t[0][kPage2Prefix] = &Cpu::execute_page2;
     return t;
   }();
@@ -30,7 +30,14 @@ const DispatchTable& cpu_dispatch_table() {
 
 Cpu::Cpu(CpuRegs& r, Memory& m) : regs(r), memory(m), dispatch_(&cpu_dispatch_table()) {}
 
-std::uint32_t Cpu::execute_page2(Cpu& cpu, CodeFetch& code) { return (*cpu.dispatch_)[1][code.code[1]](cpu, code); }
+std::uint32_t Cpu::execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address) {
+  return (*cpu.dispatch_)[1][code[1]](cpu, code, address);
+}
+
+const std::uint8_t* Cpu::spill_code(std::uint32_t global) {
+  for (unsigned i = 0; i < CodeFetch::kMaxLength; ++i) spill_[i] = memory.peek(global + i);
+  return spill_;
+}
 
 std::uint32_t Cpu::execute_with_xgate(std::uint32_t global) {
   std::uint32_t result = 0;

@@ -54,8 +54,10 @@ struct WavState {
   bool active = false;
 };
 
-// Executes the instruction whose bytes `code` holds; returns its length.
-using ExecFn = std::uint32_t (*)(Cpu& cpu, CodeFetch& code);
+// Executes the instruction whose bytes start at `code` (at least
+// CodeFetch::kMaxLength of them) and whose first byte is at global `address`;
+// returns its length.
+using ExecFn = std::uint32_t (*)(Cpu& cpu, const std::uint8_t* code, std::uint32_t address);
 using DispatchTable = std::array<std::array<ExecFn, 256>, 2>;
 
 class Cpu {
@@ -74,16 +76,16 @@ class Cpu {
       return execute_with_xgate(global);
     if (!s12x_enabled) [[unlikely]]
       return 0;
-    CodeFetch code(memory, global);
     // Every slot holds an executor: the prefix's passes on to page 2, an
     // undefined opcode's reports kUndefined.
-    return (*dispatch_)[0][code.code[0]](*this, code);
+    const std::uint8_t* code = code_at(global);
+    return (*dispatch_)[0][code[0]](*this, code, global);
   }
   // execute() for a run loop that has made sure that no XGATE is attached
   // and the S12X core is on.
   std::uint32_t execute_alone(std::uint32_t global) {
-    CodeFetch code(memory, global);
-    return (*dispatch_)[0][code.code[0]](*this, code);
+    const std::uint8_t* code = code_at(global);
+    return (*dispatch_)[0][code[0]](*this, code, global);
   }
   // One instruction at the PC.
   std::uint32_t step() { return execute(Memory::local_to_global(regs.pc, regs)); }
@@ -141,11 +143,20 @@ class Cpu {
  private:
   std::uint32_t execute_with_xgate(std::uint32_t global);
   friend const DispatchTable& cpu_dispatch_table();
-  static std::uint32_t execute_page2(Cpu& cpu, CodeFetch& code);
+  static std::uint32_t execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address);
+  // The instruction's bytes without side effects: in place in the store's
+  // block, or copied when the instruction may run past the block's end.
+  [[gnu::always_inline]] const std::uint8_t* code_at(std::uint32_t global) {
+    if ((global & (Memory::kBlockSize - 1)) <= Memory::kBlockSize - CodeFetch::kMaxLength) [[likely]]
+      return memory.peek_block(global);
+    return spill_code(global);
+  }
+  const std::uint8_t* spill_code(std::uint32_t global);
 
   const DispatchTable* dispatch_;
   PendingInterrupts pending_;
   XgateStepper* xgate_ = nullptr;
+  std::uint8_t spill_[CodeFetch::kMaxLength] = {};
 };
 
 // The dispatch table built from the opcode table, shared by every Cpu.

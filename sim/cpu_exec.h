@@ -215,7 +215,8 @@ template <int I>
 
 // One instruction of entry kEntryLookup[Page][Op], family routine F::apply<I>.
 template <int Page, int Op, class F>
-std::uint32_t execute_entry(Cpu& c, CodeFetch& f) {
+std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t address) {
+  CodeFetch f(code, address);
   constexpr int I = kEntryLookup[Page][Op];
   constexpr OpcodeEntry e = kOpcodeTable[I];
   constexpr std::uint32_t d = e.operand;
@@ -228,8 +229,10 @@ std::uint32_t execute_entry(Cpu& c, CodeFetch& f) {
   constexpr unsigned own = e.handler == Handler::Moves ? 0 : opd::own_register(d);
 
   // Only an indexed operand with an auto update of the instruction's own
-  // register defers its register write.
-  constexpr bool may_defer = mode == opd::IDX && own != 0;
+  // register defers its register write, so only an instruction whose own
+  // register can be an index register (x, y, sp) ever defers.
+  constexpr bool may_defer = mode == opd::IDX && (own == REG_X || own == REG_Y || own == REG_SP);
+  constexpr unsigned deferring = may_defer ? own : 0;
 
   InsnScratch& s = c.scratch;
   s.alt = 0;
@@ -259,7 +262,7 @@ std::uint32_t execute_entry(Cpu& c, CodeFetch& f) {
     if constexpr (is_call) {
       const bool indirect = is_indirect_postbyte(f.peek_next());
       std::uint16_t pointer = 0;
-      o.local = indexed_local(c, f, indirect ? 0 : 1, own, &pointer);
+      o.local = indexed_local(c, f, indirect ? 0 : 1, deferring, &pointer);
       if (indirect) {
         // The page is the byte after the pointed-to word.
         s.page_or_mask = read8(c, global_of(c, pointer) + 2);
@@ -270,7 +273,7 @@ std::uint32_t execute_entry(Cpu& c, CodeFetch& f) {
       paged.ppage = s.page_or_mask;
       o.ea = Memory::local_to_global(o.local, paged);
     } else {
-      o.local = indexed_local(c, f, indexed_trailing<I>(), own);
+      o.local = indexed_local(c, f, indexed_trailing<I>(), deferring);
       o.ea = Memory::local_to_global(o.local, c.regs, global_access);
     }
   } else if constexpr (mode == opd::IMM) {

@@ -1,7 +1,9 @@
 // Pieces of operand decoding shared by the decoder (sim/decode.h) and the
 // execution path (sim/cpu_exec.h), so that both read the bytes the same way.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "sim/cpu_regs.h"
 #include "sim/memory.h"
@@ -31,6 +33,9 @@ struct CodeFetch {
       code = spill;
     }
   }
+  // Bytes already in place (an executor's view of what the run loop fetched):
+  // kept in registers, so the fetch offsets fold into constants.
+  CodeFetch(const std::uint8_t* bytes, std::uint32_t address) : code(bytes), address(address), count(0) {}
   CodeFetch(const CodeFetch&) = delete;
   CodeFetch& operator=(const CodeFetch&) = delete;
 
@@ -84,12 +89,14 @@ struct IndexedParse {
   }
 };
 
+// x, y, sp (and sp for 3): x, y and sp lie side by side, so this is one
+// indexed load rather than a chain of branches on the postbyte.
 [[gnu::always_inline]] inline std::uint16_t index_register(const CpuRegs& r, unsigned rr) {
-  switch (rr & 3) {
-    case 0: return r.x;
-    case 1: return r.y;
-    default: return r.sp;
-  }
+  static_assert(offsetof(CpuRegs, y) == offsetof(CpuRegs, x) + 2 && offsetof(CpuRegs, sp) == offsetof(CpuRegs, x) + 4);
+  rr &= 3;
+  std::uint16_t v;
+  std::memcpy(&v, reinterpret_cast<const unsigned char*>(&r) + offsetof(CpuRegs, x) + 2 * (rr < 2 ? rr : 2), sizeof v);
+  return v;
 }
 
 // Register codes of the index registers (x, y, s) for the auto forms.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "sim/cycle_patterns.h"
 #include "sim/decode.h"
@@ -132,6 +133,35 @@ TEST(CpuCore, AccessLogInAccessOrder) {
   EXPECT_EQ(t.cpu.scratch.log.address[0], t.cpu.scratch.log.address[1]);
   t.exec({0xA7});
   EXPECT_EQ(t.cpu.scratch.log.count, 0);
+}
+
+// The run loop hands an executor the instruction's bytes in place, or a copy
+// when they may run past the end of the store's 512-byte block: both must
+// execute alike, wherever the block's end falls within the instruction.
+TEST(CpuCore, InstructionsAcrossABlockEndRunAsInside) {
+  const std::vector<std::vector<std::uint8_t>> programs = {
+      {0x18, 0x03, 0x12, 0x34, 0x20, 0x00},        // movw #$1234,$2000
+      {0x18, 0x01, 0xE2, 0x00, 0x02, 0x20, 0x06},  // movw $2006,2,x (16-bit offset, 7 bytes)
+      {0x18, 0x0B, 0x55, 0x20, 0x04},              // movb #$55,$2004
+      {0xEC, 0xE2, 0x01, 0x00},                    // ldd $100,x
+      {0xA6, 0xE3, 0x00, 0x08},                    // ldaa [8,x]
+      {0x1E, 0x20, 0x08, 0x01, 0x05},              // brset $2008,#1,*+10
+      {0x18, 0x10},                                // idiv
+  };
+  const auto run = [](const std::vector<std::uint8_t>& code, std::uint16_t at) {
+    test::CpuTarget t;
+    t.regs.x = 0x2000;
+    t.regs.set_d(0x1234);
+    t.put(0x2006, {0x81, 0x00, 0x20, 0x0C, 0x00, 0x00, 0x7E});
+    t.put(0x2100, {0x5A, 0xA5});
+    const std::uint32_t length = t.exec(code, at);
+    std::vector<std::uint32_t> state{length, t.regs.a, t.regs.b, t.regs.x, t.regs.y, t.regs.ccr,
+                                     static_cast<std::uint16_t>(t.regs.pc - at), t.cpu.counters.time};
+    for (std::uint16_t a = 0x2000; a < 0x2010; ++a) state.push_back(t.byte_at(a));
+    return state;
+  };
+  for (const auto& code : programs)
+    for (std::uint16_t at = 0xC1F8; at < 0xC200; ++at) EXPECT_EQ(run(code, at), run(code, 0xC100)) << std::hex << at;
 }
 
 TEST(CpuCore, SwitchedOffCoreRunsNothing) {

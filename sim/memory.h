@@ -114,6 +114,24 @@ class Memory {
   [[gnu::always_inline]] const std::uint8_t* peek_block(std::uint32_t address) const {
     return table_[slot_of(address)] + (address & kOffsetMask);
   }
+  // A big-endian word: one block look-up unless the word spans two blocks.
+  [[gnu::always_inline]] std::uint16_t peek_word(std::uint32_t address) const {
+    if ((address & kOffsetMask) != kOffsetMask) [[likely]] {
+      const std::uint8_t* p = table_[slot_of(address)] + (address & kOffsetMask);
+      return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+    }
+    return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
+  }
+  [[gnu::always_inline]] void poke_word(std::uint32_t address, std::uint16_t value) {
+    std::uint8_t* block = table_[slot_of(address)];
+    if ((address & kOffsetMask) != kOffsetMask && block != zero_block()) [[likely]] {
+      block[address & kOffsetMask] = static_cast<std::uint8_t>(value >> 8);
+      block[(address & kOffsetMask) + 1] = static_cast<std::uint8_t>(value);
+      return;
+    }
+    poke(address, static_cast<std::uint8_t>(value >> 8));
+    poke(address + 1, static_cast<std::uint8_t>(value));
+  }
   [[gnu::always_inline]] void poke(std::uint32_t address, std::uint8_t value) {
     std::uint8_t* block = table_[slot_of(address)];
     if (block == zero_block()) [[unlikely]] {
@@ -150,14 +168,13 @@ class Memory {
   [[gnu::always_inline]] std::uint16_t CpuReadWord(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
       return cpu_read_word_observed(address);
-    return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
+    return peek_word(address);
   }
   // Either byte in the page-register area takes the full path, which mirrors it.
   [[gnu::always_inline]] void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
     if (observed_at(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0) [[unlikely]]
       return cpu_write_word_full(address, value);
-    poke(address, static_cast<std::uint8_t>(value >> 8));
-    poke(address + 1, static_cast<std::uint8_t>(value));
+    poke_word(address, value);
   }
   std::uint32_t CpuReadLong(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]

@@ -40,6 +40,17 @@ TEST(MemoryStore, WordsAndLongsAreBigEndianAndUnaligned) {
   EXPECT_EQ(t.memory.CpuReadLong(0x3001FF), 0xA1B2C3D4u);
   EXPECT_EQ(t.memory.CpuReadWord(0x3001FE), 0x00A1);
   EXPECT_EQ(t.memory.block_count(), 3);
+  // The CPU's word accesses: across a block's end, into blocks not yet
+  // made, and across the end of the 16 MB space.
+  t.memory.CpuWriteWord(0x3003FF, 0x5678);
+  EXPECT_EQ(t.memory.ReadByte(0x3003FF), 0x56);
+  EXPECT_EQ(t.memory.ReadByte(0x300400), 0x78);
+  EXPECT_EQ(t.memory.CpuReadWord(0x3003FF), 0x5678);
+  t.memory.CpuWriteWord(0x310010, 0x9ABC);
+  EXPECT_EQ(t.memory.ReadWord(0x310010), 0x9ABC);
+  t.memory.poke(0xFFFFFF, 0xDE);
+  t.memory.poke(0x000000, 0xF0);
+  EXPECT_EQ(t.memory.CpuReadWord(0xFFFFFF), 0xDEF0);
 }
 
 TEST(MemoryStore, OnlyTheLow24BitsSelectAByte) {

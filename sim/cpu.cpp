@@ -34,10 +34,7 @@ std::uint32_t Cpu::execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32
   return (*cpu.dispatch_)[1][code[1]](cpu, code, address);
 }
 
-const std::uint8_t* Cpu::spill_code(std::uint32_t global) {
-  for (unsigned i = 0; i < CodeFetch::kMaxLength; ++i) spill_[i] = memory.peek(global + i);
-  return spill_;
-}
+const std::uint8_t* Cpu::spill_code(std::uint32_t global) { return copy_instruction_bytes(memory, global, spill_); }
 
 std::uint32_t Cpu::execute_with_xgate(std::uint32_t global) {
   std::uint32_t result = 0;

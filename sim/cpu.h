@@ -55,7 +55,7 @@ struct WavState {
 };
 
 // Executes the instruction whose bytes start at `code` (at least
-// CodeFetch::kMaxLength of them) and whose first byte is at global `address`;
+// kMaxInstructionLength of them) and whose first byte is at global `address`;
 // returns its length.
 using ExecFn = std::uint32_t (*)(Cpu& cpu, const std::uint8_t* code, std::uint32_t address);
 using DispatchTable = std::array<std::array<ExecFn, 256>, 2>;
@@ -144,10 +144,9 @@ class Cpu {
   std::uint32_t execute_with_xgate(std::uint32_t global);
   friend const DispatchTable& cpu_dispatch_table();
   static std::uint32_t execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address);
-  // The instruction's bytes without side effects: in place in the store's
-  // block, or copied when the instruction may run past the block's end.
+  // The instruction's bytes: in place, or copied when it may run past its block's end.
   [[gnu::always_inline]] const std::uint8_t* code_at(std::uint32_t global) {
-    if ((global & (Memory::kBlockSize - 1)) <= Memory::kBlockSize - CodeFetch::kMaxLength) [[likely]]
+    if (instruction_in_block(global)) [[likely]]
       return memory.peek_block(global);
     return spill_code(global);
   }
@@ -156,7 +155,7 @@ class Cpu {
   const DispatchTable* dispatch_;
   PendingInterrupts pending_;
   XgateStepper* xgate_ = nullptr;
-  std::uint8_t spill_[CodeFetch::kMaxLength] = {};
+  std::uint8_t spill_[kMaxInstructionLength] = {};
 };
 
 // The dispatch table built from the opcode table, shared by every Cpu.

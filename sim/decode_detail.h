@@ -19,19 +19,30 @@ namespace tav {
   return Memory::GlobalToLocal(g);
 }
 
-// Reads an instruction's bytes at increasing global addresses without side
-// effects: from the store's block in place, or from a copy when the
-// instruction may run past the end of its block.
-struct CodeFetch {
-  static constexpr unsigned kMaxLength = 8;  // movw [n,r],[n,r] with the prefix
+// The longest instruction: movw [n,r],[n,r] with the prefix.
+inline constexpr unsigned kMaxInstructionLength = 8;
 
+// Whether an instruction at `address` lies within its store block whatever
+// its length, so that its bytes can be read in place.
+[[gnu::always_inline]] inline bool instruction_in_block(std::uint32_t address) {
+  return (address & (Memory::kBlockSize - 1)) <= Memory::kBlockSize - kMaxInstructionLength;
+}
+
+// An instruction's bytes one by one, for one that may run past its block's end.
+inline const std::uint8_t* copy_instruction_bytes(const Memory& memory, std::uint32_t address,
+                                                  std::uint8_t (&spill)[kMaxInstructionLength]) {
+  for (unsigned i = 0; i < kMaxInstructionLength; ++i) spill[i] = memory.peek(address + i);
+  return spill;
+}
+
+// Reads an instruction's bytes at increasing global addresses without side
+// effects.
+struct CodeFetch {
   CodeFetch(const Memory& memory, std::uint32_t address, std::uint32_t count = 0) : address(address), count(count) {
-    if ((address & (Memory::kBlockSize - 1)) <= Memory::kBlockSize - kMaxLength) [[likely]] {
+    if (instruction_in_block(address)) [[likely]]
       code = memory.peek_block(address);
-    } else {
-      for (unsigned i = 0; i < kMaxLength; ++i) spill[i] = memory.peek(address + i);
-      code = spill;
-    }
+    else
+      code = copy_instruction_bytes(memory, address, spill);
   }
   // Bytes already in place (an executor's view of what the run loop fetched):
   // kept in registers, so the fetch offsets fold into constants.
@@ -53,7 +64,7 @@ struct CodeFetch {
   const std::uint8_t* code;
   std::uint32_t address;  // global address of the instruction's first byte
   std::uint32_t count;    // bytes fetched so far
-  std::uint8_t spill[kMaxLength];
+  std::uint8_t spill[kMaxInstructionLength];
 };
 
 enum class IndexedKind : std::uint8_t {
@@ -89,8 +100,9 @@ struct IndexedParse {
   }
 };
 
-// x, y, sp (and sp for 3): x, y and sp lie side by side, so this is one
-// indexed load rather than a chain of branches on the postbyte.
+// The index register of a postbyte's rr field: x, y, sp (sp for 3 too).
+// x, y and sp lie side by side, so this is one indexed load rather than a
+// chain of branches.
 [[gnu::always_inline]] inline std::uint16_t index_register(const CpuRegs& r, unsigned rr) {
   static_assert(offsetof(CpuRegs, y) == offsetof(CpuRegs, x) + 2 && offsetof(CpuRegs, sp) == offsetof(CpuRegs, x) + 4);
   rr &= 3;

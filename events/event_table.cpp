@@ -48,6 +48,7 @@ Event& EventTable::insert(std::unique_ptr<Event> e) {
 }
 
 void EventTable::changed() {
+  ++generation_;
   filter_.fill(0);
   address_events_ = false;
   frame_events_ = false;
@@ -108,6 +109,7 @@ void EventTable::chkaccess(std::uint32_t address, int access) {
     if (e->kind == kEventAccess || (e->kind == kEventWrite && access == Memory::kAccessWrite) ||
         (e->kind == kEventRead && access == Memory::kAccessRead)) {
       pending_ = e;
+      memory_.notice();  // the run loop looks at it after this instruction
       return;
     }
   }

@@ -136,6 +136,10 @@ class EventTable : public AccessWatcher {
   // Cheap test made after every instruction: could chkevent without a frame
   // find anything at this program counter?
   bool quick_due(std::uint32_t pc) const { return pending_ != nullptr || filter_hit(pc); }
+  // The part of quick_due that depends on the address alone.
+  bool may_be_due_at(std::uint32_t pc) const { return filter_hit(pc); }
+  // Changes whenever the set of active events does: what may_be_due_at said may no longer hold.
+  std::uint32_t generation() const { return generation_; }
 
  private:
   Event* find_mut(int number);
@@ -183,6 +187,7 @@ class EventTable : public AccessWatcher {
   bool address_events_ = false;
   bool frame_events_ = false;
   std::vector<Event*> data_;
+  std::uint32_t generation_ = 0;
 };
 
 }  // namespace tav

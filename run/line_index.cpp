@@ -30,6 +30,7 @@ void LineIndex::update(DebugTables& tables) {
       built_last_ == last)
     return;
   built_ = true;
+  ++generation_;
   slots_.assign(kSpace >> kShift, -1);
   blocks_.clear();
   base_ = records.data();

@@ -17,7 +17,12 @@ class LineIndex {
   // Builds the index for the tables' current records; cheap to call again
   // when nothing changed.
   void update(DebugTables& tables);
-  void invalidate() { built_ = false; }
+  void invalidate() {
+    built_ = false;
+    ++generation_;
+  }
+  // Changes whenever the index is built again.
+  std::uint32_t generation() const { return generation_; }
 
   // The first start, end or line record at exactly `address`, or null; the
   // others at the same address follow it in the record list.
@@ -69,6 +74,7 @@ class LineIndex {
   DebugRecord* base_ = nullptr;
   // What the index was built for: the record array, its size and its ends.
   bool built_ = false;
+  std::uint32_t generation_ = 0;
   const DebugRecord* built_for_ = nullptr;
   std::size_t built_size_ = 0;
   std::uint32_t built_first_ = 0;

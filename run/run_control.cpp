@@ -1,5 +1,6 @@
 #include "run/run_control.h"
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <vector>
@@ -15,7 +16,7 @@
 
 namespace tav {
 
-RunControl::RunControl(Debugger& d) : d_(d) {
+RunControl::RunControl(Debugger& d) : d_(d), cuts_{index_, d.events} {
   // Every function entry and exit the call-stack tracking sees moves the
   // step-over depth while a step-over or finish is running.
   d_.frames.set_call_report([this](const FunctionBlock&, Core, bool entry) {
@@ -328,6 +329,11 @@ void RunControl::dispatch_callbacks() {
 // debug record at the new PC, a due event, a stop request, a host poll, a
 // memory hook that ran) is left to the source loop to finish; `last` is its
 // step. False when nothing was executed.
+//
+// Code runs from the stretch cache: inside a stretch no instruction sits
+// where the loop must look (a debug record, an address event, another line's
+// profile counters), so after each one only the memory's notices and the PC
+// are tested.
 bool RunControl::plain_instructions(Step& last) {
   Cpu& cpu = d_.cpu;
   if (itrace_ || kernel_watch_) return false;
@@ -338,14 +344,100 @@ bool RunControl::plain_instructions(Step& last) {
   // poll period.)
   if (reset_pending_ || !callbacks_.empty() || cpu.interrupts().any() || cpu.xgate() || !cpu.s12x_enabled) return false;
   EventTable& events = d_.events;
-  std::uint32_t pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
+  Memory& memory = d_.memory;
+  const CpuRegs& regs = d_.cpu_regs;
+  if (stretches_index_generation_ != index_.generation() || stretches_event_generation_ != events.generation() ||
+      stretches_layout_ != memory.layout()) {
+    stretches_.clear();
+    stretches_index_generation_ = index_.generation();
+    stretches_event_generation_ = events.generation();
+    stretches_layout_ = memory.layout();
+  }
+  std::uint32_t pc = memory.LocalToGlobal(regs.pc);
   DebugRecord* cover = index_.covering(pc);
+  // A memory notice (a hook ran, a page register or a watched variable was
+  // written) hands the instruction that caused it to the source loop, which
+  // does what the general loop would after it: callbacks, events, the PC's
+  // new mapping.
+  auto noticed = [&] {
+    if (!callbacks_.empty()) dispatch_callbacks();
+    return true;
+  };
+  // Executed one instruction and went on to the PC: true when the loop ends there.
+  auto ends_at_new_pc = [&] {
+    pc = memory.LocalToGlobal(regs.pc);
+    if (index_.at_and_covering(pc, cover) || poll_countdown_ <= 1 || d_.run.stop_requested() || events.quick_due(pc))
+      [[unlikely]]
+      return true;
+    --poll_countdown_;
+    return false;
+  };
   // The loop goes on only while no data event is pending: clearing once is enough.
   events.clear_pending();
+  const std::uint64_t notices = memory.notices();
+  Stretch* stretch = &stretches_.at(memory, regs, pc, cuts_);
   for (;;) {
-    const std::uint64_t hook_calls = d_.memory.hook_calls();
-    const std::uint32_t length = cpu.execute_alone(pc);
-    if (length == Cpu::kUndefined) [[unlikely]] {
+    const StretchInstruction* const first = stretch->insn;
+    // The poll is due after poll_countdown_ instructions: a stretch runs no
+    // further, so that its instructions need no countdown of their own.
+    const StretchInstruction* const end = first + std::min(stretch->count, poll_countdown_ > 1 ? poll_countdown_ - 1 : 0);
+    const StretchInstruction* in = first;
+    // The line's cycles, added up while the stretch runs; its instructions
+    // are counted by their place in it.
+    std::uint32_t cycles = 0;
+    auto book = [&](std::uint32_t executed) {
+      if (!cover) return;
+      if (!cover->is_start()) cover->hits += executed;
+      cover->cycles += cycles;
+    };
+    // Inside a stretch nothing sits where the loop must look, so only the PC
+    // is tested; a stop request from another thread or the host is seen at
+    // the poll, one from a hook by its notice.
+    bool stale = false;
+    while (in != end) {
+      if (!StretchCache::still_there(*in)) [[unlikely]] {
+        stale = true;
+        break;
+      }
+      if (in->fn(cpu, in->code, in->address) == Cpu::kUndefined) [[unlikely]] {
+        book(static_cast<std::uint32_t>(in - first));
+        last.undefined = true;
+        return true;
+      }
+      cycles += cpu.scratch.cycles;
+      if (memory.notices() != notices) [[unlikely]] {
+        book(static_cast<std::uint32_t>(in - first) + 1);
+        return noticed();
+      }
+      const std::uint16_t next_pc = in->next_pc;
+      if (++in == end || regs.pc != next_pc) [[unlikely]]
+        break;
+    }
+    book(static_cast<std::uint32_t>(in - first));
+    poll_countdown_ -= static_cast<std::uint32_t>(in - first);
+    if (stale) [[unlikely]] {
+      // New code where the stretch was cut: it is cut again next time, and
+      // this instruction runs on its own.
+      stretches_.drop(*stretch);
+      pc = in->address;
+    } else if (in != first) [[likely]] {
+      // Off to a stretch this one was left for before: its start needs no
+      // look and its line is known.
+      Stretch* next = StretchCache::pages_of(regs) == stretch->pages ? stretch->linked(regs.pc) : nullptr;
+      if (next && poll_countdown_ > 1 && !d_.run.stop_requested()) [[likely]] {
+        pc = next->start;
+        cover = static_cast<DebugRecord*>(next->tag);
+        stretch = next;
+        continue;
+      }
+      if (ends_at_new_pc()) return true;
+      Stretch& found = stretches_.at(memory, regs, pc, cuts_);
+      if (found.quiet_start && StretchCache::pages_of(regs) == stretch->pages) stretch->link(regs.pc, pc, found);
+      stretch = &found;
+      continue;
+    }
+    // An instruction that cannot be run from a stretch runs on its own.
+    if (cpu.execute_alone(pc) == Cpu::kUndefined) [[unlikely]] {
       last.undefined = true;
       return true;
     }
@@ -353,19 +445,18 @@ bool RunControl::plain_instructions(Step& last) {
       if (!cover->is_start()) ++cover->hits;
       cover->cycles += cpu.scratch.cycles;
     }
-    // A hook (a peripheral's register) may have started what the general
-    // loop does after this very instruction: a per-instruction callback.
-    if (d_.memory.hook_calls() != hook_calls) [[unlikely]] {
-      if (!callbacks_.empty()) dispatch_callbacks();
-      return true;
-    }
-    pc = d_.memory.LocalToGlobal(d_.cpu_regs.pc);
-    if (index_.at_and_covering(pc, cover) || poll_countdown_ <= 1 || d_.run.stop_requested() ||
-        events.quick_due(pc)) [[unlikely]]
-      return true;
-    --poll_countdown_;
+    if (memory.notices() != notices) [[unlikely]]
+      return noticed();
+    if (ends_at_new_pc()) return true;
+    stretch = &stretches_.at(memory, regs, pc, cuts_);
   }
 }
+
+bool RunControl::LoopCuts::quiet(std::uint32_t global) const {
+  return !index.at(global) && !events.may_be_due_at(global);
+}
+
+void* RunControl::LoopCuts::tag(std::uint32_t global) const { return index.covering(global); }
 
 void RunControl::note_undefined(std::uint32_t pc, bool xgate) {
   undefined_pc_ = pc;

@@ -14,6 +14,7 @@
 #include "events/callback_list.h"
 #include "events/event_table.h"
 #include "run/line_index.h"
+#include "sim/stretch_cache.h"
 #include "sim/run_state.h"
 
 namespace tav {
@@ -171,6 +172,23 @@ class RunControl {
 
   Debugger& d_;
   LineIndex index_;
+  // Stretches of code between the addresses the loop must look at; the
+  // generations of the index and the events they were cut by, and of the
+  // store layout their code pointers belong to.
+  StretchCache stretches_;
+  // A stretch is cut where the loop must look itself (a debug record, a
+  // possible address event) and where the profile counters change line.
+  struct LoopCuts final : StretchCuts {
+    LoopCuts(const LineIndex& i, const EventTable& e) : index(i), events(e) {}
+    bool quiet(std::uint32_t global) const override;
+    void* tag(std::uint32_t global) const override;
+    const LineIndex& index;
+    const EventTable& events;
+  };
+  LoopCuts cuts_;
+  std::uint32_t stretches_index_generation_ = 0;
+  std::uint32_t stretches_event_generation_ = 0;
+  std::uint32_t stretches_layout_ = 0;
   InstructionCallbacks callbacks_;
   KernelBreakCheck* kernel_break_ = nullptr;
   bool kernel_watch_ = false;  // the instruction loop reports to kernel_break_

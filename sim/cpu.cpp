@@ -1,6 +1,9 @@
 #include "sim/cpu.h"
 
+#include <algorithm>
+
 #include "sim/cpu_exec.h"
+#include "sim/stretch_cache.h"
 #include "sim/xgate_stepper.h"
 
 namespace tav {
@@ -84,7 +87,81 @@ bool Cpu::take_interrupt() {
   return true;
 }
 
+Cpu::~Cpu() = default;
+
+namespace {
+
+// Nothing in a bare run asks to look at an address.
+struct NoCuts final : StretchCuts {
+  bool quiet(std::uint32_t) const override { return true; }
+  void* tag(std::uint32_t) const override { return nullptr; }
+};
+const NoCuts kNoCuts;
+
+}  // namespace
+
 Cpu::RunResult Cpu::run(std::uint64_t units) {
+  if (xgate_ || !s12x_enabled) return run_stepping(units);
+  if (!stretches_ || stretches_layout_ != memory.layout()) {
+    stretches_ = std::make_unique<StretchCache>();
+    stretches_layout_ = memory.layout();
+  }
+  RunResult result;
+  const std::uint32_t time0 = counters.time;
+  const std::uint32_t nbins0 = counters.nbins;
+  std::uint64_t done = 0;
+  while (done < units) {
+    if (pending_.any() && take_interrupt()) {
+      ++result.interrupts;
+      ++done;
+      continue;
+    }
+    Stretch& s = stretches_->at(memory, regs, Memory::local_to_global(regs.pc, regs), kNoCuts);
+    if (s.count == 0) {
+      if (step() == kUndefined) {
+        result.undefined = true;
+        break;
+      }
+      ++done;
+      continue;
+    }
+    // A memory notice (a hook that may raise an interrupt, a page register,
+    // a new block in the store) ends the stretch after its instruction.
+    const std::uint64_t notices = memory.notices();
+    const StretchInstruction* const first = s.insn;
+    const StretchInstruction* const end = first + std::min<std::uint64_t>(s.count, units - done);
+    const StretchInstruction* in = first;
+    bool undefined = false;
+    while (in != end) {
+      if (!StretchCache::still_there(*in)) [[unlikely]] {
+        stretches_->drop(s);
+        break;
+      }
+      if (in->fn(*this, in->code, in->address) == kUndefined) [[unlikely]] {
+        undefined = true;
+        break;
+      }
+      const std::uint16_t next_pc = in->next_pc;
+      if (++in == end || regs.pc != next_pc || memory.notices() != notices) [[unlikely]]
+        break;
+    }
+    done += static_cast<std::uint64_t>(in - first);
+    if (undefined) {
+      result.undefined = true;
+      break;
+    }
+    if (memory.layout() != stretches_layout_) [[unlikely]] {
+      stretches_->clear();
+      stretches_layout_ = memory.layout();
+    }
+  }
+  result.units = done;
+  result.cycles = counters.time - time0;
+  result.instructions = counters.nbins - nbins0;
+  return result;
+}
+
+Cpu::RunResult Cpu::run_stepping(std::uint64_t units) {
   RunResult result;
   const std::uint32_t time0 = counters.time;
   const std::uint32_t nbins0 = counters.nbins;

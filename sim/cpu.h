@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "sim/cpu_regs.h"
 #include "sim/decode_detail.h"
@@ -14,6 +15,7 @@ namespace tav {
 
 class XgateStepper;
 class Cpu;
+class StretchCache;
 
 // The kernel variables of the simulator (bound to `.time`, `.nbins`, `.xtime`,
 // `.btime` and `.merr` by the kernel).
@@ -65,6 +67,7 @@ class Cpu {
   static constexpr std::uint32_t kUndefined = 0xFFFF;
 
   Cpu(CpuRegs& regs, Memory& memory);
+  ~Cpu();
 
   // Decode-execute at `global`: the instruction's length, kUndefined for an
   // undefined opcode (nothing changed, no cycles), 0 when the S12X core is
@@ -116,7 +119,8 @@ class Cpu {
     bool undefined = false;          // stopped on an undefined opcode (PC left on it)
     bool reached = false;            // run_until: the PC reached the address
   };
-  // Runs `units` units of the instruction loop.
+  // Runs `units` units of the instruction loop, taking code from a stretch
+  // cache (see stretch_cache.h) unless an XGATE is attached.
   RunResult run(std::uint64_t units);
   // Runs until the global PC equals `global_pc` (checked before each unit), at most `max_units`.
   RunResult run_until(std::uint32_t global_pc, std::uint64_t max_units);
@@ -152,7 +156,11 @@ class Cpu {
   }
   const std::uint8_t* spill_code(std::uint32_t global);
 
+  RunResult run_stepping(std::uint64_t units);
+
   const DispatchTable* dispatch_;
+  std::unique_ptr<StretchCache> stretches_;  // made by the first run()
+  std::uint32_t stretches_layout_ = 0;       // the store layout they were made for
   PendingInterrupts pending_;
   XgateStepper* xgate_ = nullptr;
   std::uint8_t spill_[kMaxInstructionLength] = {};

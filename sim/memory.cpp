@@ -49,6 +49,8 @@ std::uint8_t* Memory::create_block(std::uint32_t address) {
   block_address_[index] = address & 0xFFFE00;
   block_state_[index] = New;
   table_[slot_of(address)] = block;
+  ++layout_;
+  ++notices_;  // a run loop may hold pointers into the old layout
   return block;
 }
 
@@ -81,6 +83,8 @@ void Memory::clear_loaded_state() {
 void Memory::clear() {
   for (int i = 0; i < block_count_; ++i) table_[slot_of(block_address_[i])] = pool_.get();
   block_count_ = 0;
+  ++layout_;
+  ++notices_;
 }
 
 void Memory::ReadMemory(std::uint8_t* destination, std::uint32_t address, std::int16_t count) {
@@ -95,10 +99,11 @@ void Memory::WriteMemory(const std::uint8_t* source, std::uint32_t address, std:
 
 void Memory::mirror_page(std::uint32_t address, std::uint8_t value) {
   switch (address & 0xFFFFFF) {
-    case kEpageAddr: regs_.epage = value; break;
+    // The windows code can run in may have moved under the run loop.
+    case kEpageAddr: regs_.epage = value, ++notices_; break;
+    case kPpageAddr: regs_.ppage = value, ++notices_; break;
+    case kRpageAddr: regs_.rpage = value, ++notices_; break;
     case kGpageAddr: regs_.gpage = value; break;
-    case kPpageAddr: regs_.ppage = value; break;
-    case kRpageAddr: regs_.rpage = value; break;
     case kDirectAddr: regs_.direct = value; break;
     default: return;
   }
@@ -289,7 +294,7 @@ void Memory::call_hooks(std::uint32_t address, int size, int access) {
     }
     if ((h->mask & static_cast<std::uint32_t>(access)) &&
         (h->start == h->end || (h->start <= address && address < h->end))) {
-      ++hook_calls_;
+      ++notices_;
       h->callback(address, size, access, h->user);
     }
     link = &h->next;

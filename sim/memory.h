@@ -195,8 +195,14 @@ class Memory {
   void UnRegisterMemHook(int handle);
   int hook_records() const;  // records still linked, deleted ones included
   bool hooked() const { return live_hooks_ > 0; }
-  // Counts hook callbacks made: a run loop tells by it that an instruction met a hook.
-  std::uint64_t hook_calls() const { return hook_calls_; }
+  // Counts what a run loop must notice after the instruction that caused it:
+  // a hook callback, a code window's page register written (PPAGE, RPAGE,
+  // EPAGE), a data event matched, a new block in the store.
+  std::uint64_t notices() const { return notices_; }
+  void notice() { ++notices_; }
+  // Changes whenever an address moves to another block of the store: what
+  // peek_block returned before may no longer be that address's byte.
+  std::uint32_t layout() const { return layout_; }
 
   void set_access_watcher(AccessWatcher* watcher);
   // The addresses the access watcher cares about: it is told only of accesses
@@ -342,7 +348,8 @@ class Memory {
   int live_hooks_ = 0;
   int next_handle_ = 1;
   int dispatch_depth_ = 0;
-  std::uint64_t hook_calls_ = 0;
+  std::uint64_t notices_ = 0;
+  std::uint32_t layout_ = 0;
   AccessWatcher* access_watcher_ = nullptr;
   // The watched addresses (see watch()), or every address.
   struct WatchedRange {

@@ -211,9 +211,9 @@ TEST_F(RunCommands, ProfilingCountersCoverEveryInstruction) {
   EXPECT_EQ(line43->hits, 30u);
 }
 
-// The same run with a memory hook present (which keeps every instruction on
-// the general loop) and without one (the plain-instruction loop) ends in the
-// same state with the same counters, profile and output.
+// The same run with an instruction callback (which keeps every instruction
+// on the general loop) and without one (the fast path for straight-line
+// code) ends in the same state with the same counters, profile and output.
 TEST_F(RunCommands, PlainAndGeneralLoopsAgree) {
   struct Outcome {
     std::string output;
@@ -221,11 +221,10 @@ TEST_F(RunCommands, PlainAndGeneralLoopsAgree) {
     CpuRegs regs;
     std::vector<std::uint32_t> hits, record_cycles;
   };
-  auto go = [&](bool hooked) {
+  auto go = [&](bool general) {
     load();
     for (DebugRecord& r : d.program.tables().records()) r.hits = r.cycles = 0;
-    const int hook = hooked ? d.memory.RegisterMemHook(0xFFFFF0, 1, 3, 0, [](std::uint32_t, int, int, std::uint32_t) {})
-                            : 0;
+    auto* callback = general ? d.execution.callbacks().add(InstructionCallback{[](std::uint32_t) {}, nullptr}) : nullptr;
     run("break /C:3 fib");
     Outcome o{};
     const std::uint32_t n0 = d.cpu.counters.nbins, t0 = d.cpu.counters.time;
@@ -239,7 +238,7 @@ TEST_F(RunCommands, PlainAndGeneralLoopsAgree) {
       o.record_cycles.push_back(r.cycles);
     }
     run("del *");
-    if (hook) d.memory.UnRegisterMemHook(hook);
+    if (callback) d.execution.callbacks().remove(callback);
     return o;
   };
   const Outcome plain = go(false), general = go(true);

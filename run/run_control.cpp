@@ -399,7 +399,7 @@ bool RunControl::plain_instructions(Step& last) {
         stale = true;
         break;
       }
-      if (in->fn(cpu, in->code, in->address) == Cpu::kUndefined) [[unlikely]] {
+      if (in->fn(cpu, in->code, in->address, in->local) == Cpu::kUndefined) [[unlikely]] {
         book(static_cast<std::uint32_t>(in - first));
         last.undefined = true;
         return true;

@@ -24,7 +24,7 @@ const DispatchTable& cpu_dispatch_table() {
     exec::register_moves(t);
     for (auto& page : t)
       for (ExecFn& fn : page)
-        if (!fn) fn = [](Cpu&, const std::uint8_t*, std::uint32_t) { return Cpu::kUndefined; };
+        if (!fn) fn = [](Cpu&, const std::uint8_t*, std::uint32_t, std::uint16_t) { return Cpu::kUndefined; };
     t[0][kPage2Prefix] = &Cpu::execute_page2;
     return t;
   }();
@@ -33,8 +33,8 @@ const DispatchTable& cpu_dispatch_table() {
 
 Cpu::Cpu(CpuRegs& r, Memory& m) : regs(r), memory(m), dispatch_(&cpu_dispatch_table()) {}
 
-std::uint32_t Cpu::execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address) {
-  return (*cpu.dispatch_)[1][code[1]](cpu, code, address);
+std::uint32_t Cpu::execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address, std::uint16_t local) {
+  return (*cpu.dispatch_)[1][code[1]](cpu, code, address, local);
 }
 
 const std::uint8_t* Cpu::spill_code(std::uint32_t global) { return copy_instruction_bytes(memory, global, spill_); }
@@ -137,7 +137,7 @@ Cpu::RunResult Cpu::run(std::uint64_t units) {
         stretches_->drop(s);
         break;
       }
-      if (in->fn(*this, in->code, in->address) == kUndefined) [[unlikely]] {
+      if (in->fn(*this, in->code, in->address, in->local) == kUndefined) [[unlikely]] {
         undefined = true;
         break;
       }

@@ -57,9 +57,9 @@ struct WavState {
 };
 
 // Executes the instruction whose bytes start at `code` (at least
-// kMaxInstructionLength of them) and whose first byte is at global `address`;
-// returns its length.
-using ExecFn = std::uint32_t (*)(Cpu& cpu, const std::uint8_t* code, std::uint32_t address);
+// kMaxInstructionLength of them) and whose first byte is at global `address`,
+// local `local` by the WritePC rules; returns its length.
+using ExecFn = std::uint32_t (*)(Cpu& cpu, const std::uint8_t* code, std::uint32_t address, std::uint16_t local);
 using DispatchTable = std::array<std::array<ExecFn, 256>, 2>;
 
 class Cpu {
@@ -82,13 +82,13 @@ class Cpu {
     // Every slot holds an executor: the prefix's passes on to page 2, an
     // undefined opcode's reports kUndefined.
     const std::uint8_t* code = code_at(global);
-    return (*dispatch_)[0][code[0]](*this, code, global);
+    return (*dispatch_)[0][code[0]](*this, code, global, local_of_global(global));
   }
   // execute() for a run loop that has made sure that no XGATE is attached
   // and the S12X core is on.
   std::uint32_t execute_alone(std::uint32_t global) {
     const std::uint8_t* code = code_at(global);
-    return (*dispatch_)[0][code[0]](*this, code, global);
+    return (*dispatch_)[0][code[0]](*this, code, global, local_of_global(global));
   }
   // One instruction at the PC.
   std::uint32_t step() { return execute(Memory::local_to_global(regs.pc, regs)); }
@@ -147,7 +147,7 @@ class Cpu {
  private:
   std::uint32_t execute_with_xgate(std::uint32_t global);
   friend const DispatchTable& cpu_dispatch_table();
-  static std::uint32_t execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address);
+  static std::uint32_t execute_page2(Cpu& cpu, const std::uint8_t* code, std::uint32_t address, std::uint16_t local);
   // The instruction's bytes: in place, or copied when it may run past its block's end.
   [[gnu::always_inline]] const std::uint8_t* code_at(std::uint32_t global) {
     if (instruction_in_block(global)) [[likely]]

@@ -20,6 +20,7 @@ struct Operand {
   std::uint16_t local = 0;   // local effective address (what lea* write)
   std::uint32_t ea2 = 0;     // moves: the destination's global address
   std::uint32_t target = 0;  // relative branches: the global target
+  std::uint16_t target_local = 0;  // and its local address by the WritePC rules
   std::uint8_t post = 0;     // register postbyte (exg/tfr/sex, loop primitives)
   std::uint8_t mask = 0;     // bit-mask byte
   std::uint8_t memory = 0;   // the byte read at the operand of a bit-mask instruction
@@ -215,8 +216,8 @@ template <int I>
 
 // One instruction of entry kEntryLookup[Page][Op], family routine F::apply<I>.
 template <int Page, int Op, class F>
-std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t address) {
-  CodeFetch f(code, address);
+std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t address, std::uint16_t local) {
+  CodeFetch f(code, address, local);
   constexpr int I = kEntryLookup[Page][Op];
   constexpr OpcodeEntry e = kOpcodeTable[I];
   constexpr std::uint32_t d = e.operand;
@@ -284,6 +285,7 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
       const std::uint8_t low = f.byte();
       const int offset = (o.post & 0x10) ? static_cast<int>(low) - 256 : low;
       o.target = branch_target(g + f.count, offset);
+      o.target_local = local_at_distance(local, static_cast<std::int32_t>(f.count) + offset, o.target);
     }
   }
   if constexpr (mask_byte) {
@@ -294,10 +296,11 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
   if constexpr (relative) {
     const int offset = Page ? static_cast<std::int16_t>(f.word()) : static_cast<std::int8_t>(f.byte());
     o.target = branch_target(g + f.count, offset);
+    o.target_local = local_at_distance(local, static_cast<std::int32_t>(f.count) + offset, o.target);
   }
 
   ++c.counters.nbins;
-  c.regs.pc = local_of_global(g + f.count);
+  c.regs.pc = f.local_after();
   F::template apply<I>(c, o);
   if constexpr (may_defer) {
     if (s.deferred_code) [[unlikely]] {

@@ -35,10 +35,24 @@ inline const std::uint8_t* copy_instruction_bytes(const Memory& memory, std::uin
   return spill;
 }
 
+// The local address `distance` bytes from global `address`, whose own local
+// address by the WritePC rules is `local`. Every window and page bound lies
+// on a 1 KB boundary and each window maps linearly, so inside one 1 KB block
+// the sum is the answer; beyond it the rules are asked again (`global` is
+// the address at that distance, as the caller formed it).
+[[gnu::always_inline]] inline std::uint16_t local_at_distance(std::uint16_t local, std::int32_t distance,
+                                                               std::uint32_t global) {
+  const std::int32_t l = local + distance;
+  if (((l ^ local) & ~0x3FF) == 0) [[likely]]
+    return static_cast<std::uint16_t>(l);
+  return local_of_global(global);
+}
+
 // Reads an instruction's bytes at increasing global addresses without side
 // effects.
 struct CodeFetch {
-  CodeFetch(const Memory& memory, std::uint32_t address, std::uint32_t count = 0) : address(address), count(count) {
+  CodeFetch(const Memory& memory, std::uint32_t address, std::uint32_t count = 0)
+      : address(address), count(count), local(local_of_global(address)) {
     if (instruction_in_block(address)) [[likely]]
       code = memory.peek_block(address);
     else
@@ -46,7 +60,8 @@ struct CodeFetch {
   }
   // Bytes already in place (an executor's view of what the run loop fetched):
   // kept in registers, so the fetch offsets fold into constants.
-  CodeFetch(const std::uint8_t* bytes, std::uint32_t address) : code(bytes), address(address), count(0) {}
+  CodeFetch(const std::uint8_t* bytes, std::uint32_t address, std::uint16_t local)
+      : code(bytes), address(address), count(0), local(local) {}
   CodeFetch(const CodeFetch&) = delete;
   CodeFetch& operator=(const CodeFetch&) = delete;
 
@@ -59,11 +74,14 @@ struct CodeFetch {
   std::uint8_t peek_next() const { return code[count]; }
   // The local address `ahead` bytes past the bytes fetched so far, page
   // registers unchanged: the PC as an index base and the PC after the instruction.
-  [[gnu::always_inline]] std::uint16_t local_after(unsigned ahead = 0) const { return local_of_global(address + count + ahead); }
+  [[gnu::always_inline]] std::uint16_t local_after(unsigned ahead = 0) const {
+    return local_at_distance(local, static_cast<std::int32_t>(count + ahead), address + count + ahead);
+  }
 
   const std::uint8_t* code;
   std::uint32_t address;  // global address of the instruction's first byte
   std::uint32_t count;    // bytes fetched so far
+  std::uint16_t local;    // local address of the first byte by the WritePC rules
   std::uint8_t spill[kMaxInstructionLength];
 };
 

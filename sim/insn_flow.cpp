@@ -28,7 +28,7 @@ inline bool branch_taken(std::uint8_t opcode, std::uint16_t ccr) {
 // One routine per postbyte, so the register and the kind of loop are fixed
 // at compile time.
 template <int Post>
-void loop_primitive(Cpu& c, std::uint32_t target) {
+void loop_primitive(Cpu& c, std::uint16_t target) {
   constexpr unsigned code = postbyte_register(Post & 7);
   constexpr LoopKind kind = loop_kind(Post);
   std::uint16_t v = read_register(c.regs, code);
@@ -38,12 +38,12 @@ void loop_primitive(Cpu& c, std::uint32_t target) {
   }
   const bool zero = is_8bit_register(code) ? (v & 0xFF) == 0 : v == 0;
   if (zero != loop_branches_on_nonzero(Post))
-    jump_to(c, target);
+    c.regs.pc = target;
   else
     c.scratch.alt = 1;
 }
 
-using LoopFn = void (*)(Cpu&, std::uint32_t);
+using LoopFn = void (*)(Cpu&, std::uint16_t);
 template <std::size_t... P>
 constexpr std::array<LoopFn, 256> loop_routines(std::index_sequence<P...>) {
   return {{&loop_primitive<static_cast<int>(P)>...}};
@@ -56,10 +56,10 @@ struct Flow {
     constexpr OpcodeEntry e = kOpcodeTable[I];
     constexpr Mn m = e.mnemonic;
     if constexpr (is_loop_entry(e)) {
-      kLoopByPostbyte[o.post](c, o.target);
+      kLoopByPostbyte[o.post](c, o.target_local);
     } else if constexpr (m == Mn::brset || m == Mn::brclr) {
       const std::uint8_t combined = m == Mn::brclr ? (o.mask & o.memory) : (o.mask & ~o.memory);
-      if (combined == 0) jump_to(c, o.target);
+      if (combined == 0) c.regs.pc = o.target_local;
     } else if constexpr (m == Mn::jmp) {
       jump_to(c, o.ea);
     } else if constexpr (m == Mn::jsr) {
@@ -67,7 +67,7 @@ struct Flow {
       jump_to(c, o.ea);
     } else if constexpr (m == Mn::bsr) {
       push16(c, c.regs.pc);
-      jump_to(c, o.target);
+      c.regs.pc = o.target_local;
     } else if constexpr (m == Mn::call) {
       push16(c, c.regs.pc);
       push8(c, c.regs.ppage);
@@ -77,7 +77,7 @@ struct Flow {
     } else {
       static_assert(opd::relative(e.operand) && e.opcode >= 0x20 && e.opcode <= 0x2F);
       if (branch_taken(e.opcode, c.regs.ccr))
-        jump_to(c, o.target);
+        c.regs.pc = o.target_local;
       else
         c.scratch.alt = 1;
     }

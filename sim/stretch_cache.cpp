@@ -74,6 +74,7 @@ void StretchCache::build(Stretch& s, const Memory& memory, const CpuRegs& regs, 
     i.fn = table[0][insn.bytes[0]];
     i.code = memory.peek_block(address);
     i.address = address;
+    i.local = local_of_global(address);
     i.next_pc = next_pc;
     s.page_mask |= window_page(next_pc);
     i.opcode = insn.bytes[0];

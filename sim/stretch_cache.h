@@ -25,10 +25,11 @@
 
 namespace tav {
 
-struct StretchInstruction {
+struct alignas(32) StretchInstruction {
   ExecFn fn;
   const std::uint8_t* code;  // where its bytes lie in the store (its layout at build)
   std::uint32_t address;     // global
+  std::uint16_t local;       // local, by the WritePC rules
   std::uint16_t next_pc;     // the local PC when it goes on to the next one
   std::uint8_t opcode;       // the first byte the executor was chosen for
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "memory_test_support.h"
+#include "sim/decode_detail.h"
 
 namespace tav::test {
 namespace {
@@ -132,6 +133,27 @@ TEST_F(MemoryMap, PpcRuleUsesTheFlashPageAlone) {
   EXPECT_EQ(t.regs.ppage, 0x3F);
   EXPECT_EQ(t.regs.pc, 0x9010);
   EXPECT_EQ(t.regs.rpage, 0xFD);
+}
+
+// The executors form the PC after an instruction and a branch's target from
+// the instruction's own local address; that shortcut must agree with the
+// WritePC rules everywhere, at window and page bounds above all.
+TEST(LocalAtDistance, AgreesWithTheWritePCRules) {
+  const std::int32_t distances[] = {-32768, -1025, -1024, -258, -129, -128, -2, -1, 0, 1, 2, 3,
+                                    5, 8, 127, 128, 255, 256, 257, 1023, 1024, 32767};
+  int checked = 0;
+  for (std::uint32_t g = 0; g < 0x800000; g += g < 0x140000 ? 0x7D : 0x3E9) {
+    for (const std::uint32_t at : {g, g | 0x3FF, g & ~0x3FFu}) {
+      const std::uint16_t local = local_of_global(at);
+      for (const std::int32_t d : distances) {
+        const std::uint32_t target = branch_target(at, d);
+        ASSERT_EQ(local_at_distance(local, d, target), local_of_global(target))
+            << std::hex << "0x" << at << std::dec << " + " << d;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 500000);
 }
 
 }  // namespace

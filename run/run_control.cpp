@@ -381,41 +381,30 @@ bool RunControl::plain_instructions(Step& last) {
     // The poll is due after poll_countdown_ instructions: a stretch runs no
     // further, so that its instructions need no countdown of their own.
     const StretchInstruction* const end = first + std::min(stretch->count, poll_countdown_ > 1 ? poll_countdown_ - 1 : 0);
-    const StretchInstruction* in = first;
-    // The line's cycles, added up while the stretch runs; its instructions
-    // are counted by their place in it.
-    std::uint32_t cycles = 0;
-    auto book = [&](std::uint32_t executed) {
-      if (!cover) return;
-      if (!cover->is_start()) cover->hits += executed;
-      cover->cycles += cycles;
-    };
     // Inside a stretch nothing sits where the loop must look, so only the PC
     // is tested; a stop request from another thread or the host is seen at
     // the poll, one from a hook by its notice.
-    bool stale = false;
-    while (in != end) {
-      if (!StretchCache::still_there(*in)) [[unlikely]] {
-        stale = true;
-        break;
-      }
-      if (in->fn(cpu, in->code, in->address, in->local) == Cpu::kUndefined) [[unlikely]] {
-        book(static_cast<std::uint32_t>(in - first));
+    const StretchRun r = run_stretch(cpu, memory, regs, first, end, notices);
+    const StretchInstruction* const in = r.in;
+    // The line's profile counters, once for the stretch.
+    auto book = [&](std::uint32_t executed) {
+      if (!cover) return;
+      if (!cover->is_start()) cover->hits += executed;
+      cover->cycles += r.cycles;
+    };
+    const std::uint32_t executed = static_cast<std::uint32_t>(in - first);
+    if (r.stop == StretchStop::Undefined || r.stop == StretchStop::Noticed) [[unlikely]] {
+      if (r.stop == StretchStop::Undefined) {
+        book(executed);
         last.undefined = true;
         return true;
       }
-      cycles += cpu.scratch.cycles;
-      if (memory.notices() != notices) [[unlikely]] {
-        book(static_cast<std::uint32_t>(in - first) + 1);
-        return noticed();
-      }
-      const std::uint16_t next_pc = in->next_pc;
-      if (++in == end || regs.pc != next_pc) [[unlikely]]
-        break;
+      book(executed + 1);
+      return noticed();
     }
-    book(static_cast<std::uint32_t>(in - first));
-    poll_countdown_ -= static_cast<std::uint32_t>(in - first);
-    if (stale) [[unlikely]] {
+    book(executed);
+    poll_countdown_ -= executed;
+    if (r.stop == StretchStop::Stale) [[unlikely]] {
       // New code where the stretch was cut: it is cut again next time, and
       // this instruction runs on its own.
       stretches_.drop(*stretch);

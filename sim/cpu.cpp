@@ -102,8 +102,9 @@ const NoCuts kNoCuts;
 
 Cpu::RunResult Cpu::run(std::uint64_t units) {
   if (xgate_ || !s12x_enabled) return run_stepping(units);
-  if (!stretches_ || stretches_layout_ != memory.layout()) {
-    stretches_ = std::make_unique<StretchCache>();
+  if (!stretches_) stretches_ = std::make_unique<StretchCache>();
+  if (stretches_layout_ != memory.layout()) {
+    stretches_->clear();
     stretches_layout_ = memory.layout();
   }
   RunResult result;
@@ -127,29 +128,15 @@ Cpu::RunResult Cpu::run(std::uint64_t units) {
     }
     // A memory notice (a hook that may raise an interrupt, a page register,
     // a new block in the store) ends the stretch after its instruction.
-    const std::uint64_t notices = memory.notices();
     const StretchInstruction* const first = s.insn;
-    const StretchInstruction* const end = first + std::min<std::uint64_t>(s.count, units - done);
-    const StretchInstruction* in = first;
-    bool undefined = false;
-    while (in != end) {
-      if (!StretchCache::still_there(*in)) [[unlikely]] {
-        stretches_->drop(s);
-        break;
-      }
-      if (in->fn(*this, in->code, in->address, in->local) == kUndefined) [[unlikely]] {
-        undefined = true;
-        break;
-      }
-      const std::uint16_t next_pc = in->next_pc;
-      if (++in == end || regs.pc != next_pc || memory.notices() != notices) [[unlikely]]
-        break;
-    }
-    done += static_cast<std::uint64_t>(in - first);
-    if (undefined) {
+    const StretchRun r =
+        run_stretch(*this, memory, regs, first, first + std::min<std::uint64_t>(s.count, units - done), memory.notices());
+    done += static_cast<std::uint64_t>(r.in - first) + (r.stop == StretchStop::Noticed);
+    if (r.stop == StretchStop::Undefined) {
       result.undefined = true;
       break;
     }
+    if (r.stop == StretchStop::Stale) stretches_->drop(s);
     if (memory.layout() != stretches_layout_) [[unlikely]] {
       stretches_->clear();
       stretches_layout_ = memory.layout();

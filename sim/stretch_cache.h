@@ -129,4 +129,41 @@ class StretchCache {
   std::unique_ptr<Stretch[]> slots_;
 };
 
+// Why a run of a stretch's instructions ended, at the instruction `in` of
+// its StretchRun.
+enum class StretchStop : std::uint8_t {
+  Left,       // `in` is not the next instruction, or the limit was reached
+  Stale,      // `in` has a new opcode byte; not executed
+  Undefined,  // `in` reported an undefined opcode; nothing changed
+  Noticed,    // `in` executed and caused a memory notice
+};
+struct StretchRun {
+  const StretchInstruction* in;
+  StretchStop stop;
+  std::uint32_t cycles;  // charged for the instructions executed
+};
+
+// Runs the instructions from `in` up to `end` while each arrives at the next
+// and causes no memory notice (`notices` is the count before the first).
+// The CPU's memory and registers come as arguments of their own, so that the
+// compiler keeps them in registers across the executors' calls.
+[[gnu::always_inline]] inline StretchRun run_stretch(Cpu& cpu, const Memory& memory, const CpuRegs& regs,
+                                                     const StretchInstruction* in, const StretchInstruction* end,
+                                                     std::uint64_t notices) {
+  std::uint32_t cycles = 0;
+  while (in != end) {
+    if (!StretchCache::still_there(*in)) [[unlikely]]
+      return {in, StretchStop::Stale, cycles};
+    if (in->fn(cpu, in->code, in->address, in->local) == Cpu::kUndefined) [[unlikely]]
+      return {in, StretchStop::Undefined, cycles};
+    cycles += cpu.scratch.cycles;
+    if (memory.notices() != notices) [[unlikely]]
+      return {in, StretchStop::Noticed, cycles};
+    const std::uint16_t next_pc = in->next_pc;
+    if (++in == end || regs.pc != next_pc) [[unlikely]]
+      break;
+  }
+  return {in, StretchStop::Left, cycles};
+}
+
 }  // namespace tav

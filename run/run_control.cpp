@@ -384,7 +384,9 @@ bool RunControl::plain_instructions(Step& last) {
     // Inside a stretch nothing sits where the loop must look, so only the PC
     // is tested; a stop request from another thread or the host is seen at
     // the poll, one from a hook by its notice.
-    const StretchRun r = run_stretch(cpu, memory, regs, first, end, notices);
+    // Cycles are summed only for a line's profile counters.
+    const StretchRun r = cover ? run_stretch<true>(cpu, memory, regs, first, end, notices)
+                               : run_stretch<false>(cpu, memory, regs, first, end, notices);
     const StretchInstruction* const in = r.in;
     // The line's profile counters, once for the stretch.
     auto book = [&](std::uint32_t executed) {

@@ -24,7 +24,13 @@ const DispatchTable& cpu_dispatch_table() {
     exec::register_moves(t);
     for (auto& page : t)
       for (ExecFn& fn : page)
-        if (!fn) fn = [](Cpu&, const std::uint8_t*, std::uint32_t, std::uint16_t) { return Cpu::kUndefined; };
+        if (!fn)
+          fn = [](Cpu& cpu, const std::uint8_t*, std::uint32_t, std::uint16_t) {
+            // No instruction ran: the stretch loops learn of it from the notice.
+            cpu.scratch.entry = -1;
+            cpu.memory.notice();
+            return Cpu::kUndefined;
+          };
     t[0][kPage2Prefix] = &Cpu::execute_page2;
     return t;
   }();
@@ -130,7 +136,7 @@ Cpu::RunResult Cpu::run(std::uint64_t units) {
     // a new block in the store) ends the stretch after its instruction.
     const StretchInstruction* const first = s.insn;
     const StretchRun r =
-        run_stretch(*this, memory, regs, first, first + std::min<std::uint64_t>(s.count, units - done), memory.notices());
+        run_stretch<false>(*this, memory, regs, first, first + std::min<std::uint64_t>(s.count, units - done), memory.notices());
     done += static_cast<std::uint64_t>(r.in - first) + (r.stop == StretchStop::Noticed);
     if (r.stop == StretchStop::Undefined) {
       result.undefined = true;

@@ -46,7 +46,7 @@ struct InsnScratch {
   std::uint16_t deferred_value = 0;
   AccessLog log;
   std::uint16_t cycles = 0;       // cycles charged for the last instruction or interrupt entry
-  std::int16_t entry = -1;        // opcode table entry of the last instruction
+  std::int32_t entry = -1;        // opcode table entry of the last instruction, -1 for none (one store)
 };
 
 // A weighted average in progress: wav executes one element at a time.

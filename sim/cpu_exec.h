@@ -239,7 +239,7 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
   s.alt = 0;
   if constexpr (may_defer) s.deferred_code = 0;
   s.log.count = 0;
-  s.entry = static_cast<std::int16_t>(I);
+  s.entry = I;
   f.count = Page ? 2u : 1u;
   const std::uint32_t g = f.address;
   Operand o;

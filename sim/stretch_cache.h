@@ -140,30 +140,39 @@ enum class StretchStop : std::uint8_t {
 struct StretchRun {
   const StretchInstruction* in;
   StretchStop stop;
-  std::uint32_t cycles;  // charged for the instructions executed
+  std::uint32_t cycles;  // charged for the instructions executed, when counted
 };
 
 // Runs the instructions from `in` up to `end` while each arrives at the next
 // and causes no memory notice (`notices` is the count before the first).
+// An undefined opcode, which only a page-2 instruction's changed second byte
+// can bring into a stretch, is among the notices (see cpu_dispatch_table),
+// so that the loop need not test each executor's result. The cycles are
+// summed only when kCountCycles: the profile counters want them per
+// stretch, the bus-cycle counter has them anyway.
 // The CPU's memory and registers come as arguments of their own, so that the
 // compiler keeps them in registers across the executors' calls.
+template <bool kCountCycles>
 [[gnu::always_inline]] inline StretchRun run_stretch(Cpu& cpu, const Memory& memory, const CpuRegs& regs,
                                                      const StretchInstruction* in, const StretchInstruction* end,
                                                      std::uint64_t notices) {
   std::uint32_t cycles = 0;
-  while (in != end) {
+  if (in == end) [[unlikely]]
+    return {in, StretchStop::Left, cycles};
+  for (;;) {
     if (!StretchCache::still_there(*in)) [[unlikely]]
       return {in, StretchStop::Stale, cycles};
-    if (in->fn(cpu, in->code, in->address, in->local) == Cpu::kUndefined) [[unlikely]]
-      return {in, StretchStop::Undefined, cycles};
-    cycles += cpu.scratch.cycles;
-    if (memory.notices() != notices) [[unlikely]]
+    in->fn(cpu, in->code, in->address, in->local);
+    if (memory.notices() != notices) [[unlikely]] {
+      if (cpu.scratch.entry < 0) return {in, StretchStop::Undefined, cycles};
+      if constexpr (kCountCycles) cycles += cpu.scratch.cycles;
       return {in, StretchStop::Noticed, cycles};
+    }
+    if constexpr (kCountCycles) cycles += cpu.scratch.cycles;
     const std::uint16_t next_pc = in->next_pc;
     if (++in == end || regs.pc != next_pc) [[unlikely]]
-      break;
+      return {in, StretchStop::Left, cycles};
   }
-  return {in, StretchStop::Left, cycles};
 }
 
 }  // namespace tav

@@ -66,6 +66,21 @@ TEST(CpuCore, UndefinedOpcodeChangesNothing) {
   const auto run = t.cpu.run(5);
   EXPECT_TRUE(run.undefined);
   EXPECT_EQ(run.instructions, 0u);
+  // A page-2 opcode that becomes undefined under a stretch already made:
+  // inca; aba; bra back.
+  t.put(0xD000, {0x42, 0x18, 0x06, 0x20, 0xFB});
+  t.regs.pc = 0xD000;
+  EXPECT_EQ(t.cpu.run(30).instructions, 30u);
+  t.put(0xD002, {0x38});
+  const std::uint8_t a = t.regs.a;
+  const std::uint32_t time = t.cpu.counters.time;
+  const auto stale = t.cpu.run(30);
+  EXPECT_TRUE(stale.undefined);
+  EXPECT_EQ(t.regs.pc, 0xD001);
+  EXPECT_EQ(stale.instructions, 1u);  // only the inca
+  EXPECT_EQ(stale.units, 1u);
+  EXPECT_EQ(t.regs.a, static_cast<std::uint8_t>(a + 1));
+  EXPECT_EQ(t.cpu.counters.time, time + 1);
 }
 
 TEST(CpuCore, ThePcStaysInItsWindowAndKeepsThePageRegisters) {

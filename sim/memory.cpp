@@ -21,11 +21,18 @@ Memory::Memory(CpuRegs& regs, ErrorReporter& errors)
     : table_(new std::uint8_t*[kSlots]),
       // Left uninitialised on purpose: pages of the pool are only touched as blocks are created.
       pool_(new std::uint8_t[std::size_t{kBlockSize} * (kMaxBlocks + 1)]),
+      read_spans_(new const std::uint8_t*[kCpuSlots]),
+      write_spans_(new std::uint8_t*[kCpuSlots]),
       regs_(regs),
       errors_(errors) {
   std::memset(pool_.get(), 0, kBlockSize);
   for (int i = 0; i < kSlots; ++i) table_[i] = pool_.get();
+  for (int i = 0; i < kCpuSlots; ++i) {
+    read_spans_[i] = pool_.get();
+    write_spans_[i] = nullptr;  // the first write makes the block
+  }
   observed_bits_ = hooked_lines_.data();
+  update_observed();
 }
 
 Memory::~Memory() {
@@ -49,6 +56,7 @@ std::uint8_t* Memory::create_block(std::uint32_t address) {
   block_address_[index] = address & 0xFFFE00;
   block_state_[index] = New;
   table_[slot_of(address)] = block;
+  refresh_cpu_block(slot_of(address));
   ++layout_;
   ++notices_;  // a run loop may hold pointers into the old layout
   return block;
@@ -81,7 +89,10 @@ void Memory::clear_loaded_state() {
 }
 
 void Memory::clear() {
-  for (int i = 0; i < block_count_; ++i) table_[slot_of(block_address_[i])] = pool_.get();
+  for (int i = 0; i < block_count_; ++i) {
+    table_[slot_of(block_address_[i])] = pool_.get();
+    refresh_cpu_block(slot_of(block_address_[i]));
+  }
   block_count_ = 0;
   ++layout_;
   ++notices_;
@@ -166,6 +177,7 @@ void Memory::update_hooked_lines() {
   observed_lines_.copy_from(hooked_lines_);
   watch_marked_.clear();
   update_watched_lines();
+  refresh_cpu_spans();
 }
 
 const std::uint64_t* Memory::every_line() {
@@ -182,28 +194,72 @@ const std::uint64_t* Memory::every_line() {
 // a bitmap.
 void Memory::update_observed() {
   observed_ = live_hooks_ > 0 || access_watcher_ != nullptr || raw_watcher_ != nullptr;
-  if (raw_watcher_ || (access_watcher_ && watch_all_))
+  const bool every = raw_watcher_ || (access_watcher_ && watch_all_);
+  if (every)
     observed_bits_ = every_line();
   else if (access_watcher_)
     observed_bits_ = observed_lines_.data();
   else
     observed_bits_ = hooked_lines_.data();
+  cpu_reads_ = every ? no_spans() : read_spans_.get();
+  cpu_writes_ = every ? no_spans() : write_spans_.get();
+}
+
+std::uint8_t* const* Memory::no_spans() {
+  static std::uint8_t* const none[kCpuSlots] = {};
+  return none;
+}
+
+// A span takes the full path when any of its lines is observed: the exact
+// line test is left to the full path, so that spans without a hooked or
+// watched byte cost nothing.
+void Memory::refresh_cpu_block(std::uint32_t slot) {
+  constexpr std::uint32_t spans = kBlockSize >> kCpuSpanShift;
+  constexpr std::uint32_t words = (1u << kCpuSpanShift) >> kLineShift >> 6;  // line bitmap words per span
+  const std::uint64_t* bits = (access_watcher_ ? observed_lines_ : hooked_lines_).data() + slot * spans * words;
+  std::uint8_t* block = table_[slot];
+  for (std::uint32_t s = 0; s < spans; ++s) {
+    bool observed = false;
+    for (std::uint32_t i = 0; i < words; ++i) observed |= bits[s * words + i] != 0;
+    const std::uint32_t span = slot * spans + s;
+    std::uint8_t* bytes = block + (s << kCpuSpanShift);
+    read_spans_[span] = observed ? nullptr : bytes;
+    write_spans_[span] = observed || block == zero_block() || span == cpu_slot_of(kPpageAddr) ? nullptr : bytes;
+  }
+}
+
+void Memory::refresh_cpu_spans(std::uint32_t start, std::uint32_t size) {
+  if (size == 0) return;
+  const std::uint32_t first = slot_of(start);
+  const std::uint64_t span = (start & kOffsetMask) + std::uint64_t{size} - 1;
+  const std::uint32_t count = static_cast<std::uint32_t>(std::min<std::uint64_t>((span >> 9) + 1, kSlots));
+  for (std::uint32_t i = 0; i < count; ++i) refresh_cpu_block((first + i) & (kSlots - 1));
+}
+
+void Memory::refresh_cpu_spans() {
+  for (std::uint32_t slot = 0; slot < kSlots; ++slot) refresh_cpu_block(slot);
 }
 
 // Only the words the last watched set marked are put back to the hooked
 // lines: the event table narrows the set after every change of its events.
 void Memory::update_watched_lines() {
+  constexpr std::uint32_t words = kBlockSize >> kLineShift >> 6;  // line bitmap words per block
   for (std::uint32_t word : watch_marked_) observed_lines_[word] = hooked_lines_[word];
-  watch_marked_.clear();
+  std::vector<std::uint32_t> unmarked;
+  unmarked.swap(watch_marked_);
   for (const WatchedRange& r : watched_ranges_) mark_lines(observed_lines_, r.start, r.size, &watch_marked_);
+  for (std::uint32_t word : unmarked) refresh_cpu_block(word / words);
+  for (std::uint32_t word : watch_marked_) refresh_cpu_block(word / words);
   update_observed();
 }
 
 void Memory::set_access_watcher(AccessWatcher* watcher) {
+  const bool changed = (access_watcher_ != nullptr) != (watcher != nullptr);
   access_watcher_ = watcher;
   // A new watcher hears of every address until clear_watched() and watch() narrow the set.
   watched_ranges_.clear();
   watch_all_ = true;
+  if (changed) refresh_cpu_spans();  // the observed lines are now the other set
   update_observed();
 }
 
@@ -219,6 +275,7 @@ void Memory::watch(std::uint32_t start, std::uint32_t size) {
   if (size == 0 || watch_all_) return;
   watched_ranges_.push_back({start & 0xFFFFFF, size});
   mark_lines(observed_lines_, start, size, &watch_marked_);
+  refresh_cpu_spans(start, size);
 }
 
 void Memory::set_raw_watcher(RawAccessWatcher* watcher) {
@@ -241,6 +298,10 @@ int Memory::RegisterMemHook(std::uint32_t start, std::uint32_t length, std::uint
   // A new hook only adds lines (the extensions register many as they load).
   mark_hook(hooked_lines_, *hooks_);
   mark_hook(observed_lines_, *hooks_);
+  if (hooks_->start == hooks_->end || hooks_->end < hooks_->start)  // every address, or a wrapping range
+    refresh_cpu_spans();
+  else
+    refresh_cpu_spans(start, length);
   update_observed();
   return handle;
 }

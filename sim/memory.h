@@ -151,30 +151,49 @@ class Memory {
   void clear();               // forget every block (the store becomes empty)
   int block_count() const { return block_count_; }
 
-  // CPU accessors: hooks and data-event checks around the raw access. While
-  // nothing observes memory they are a plain store access.
+  // CPU accessors: hooks and data-event checks around the raw access. Where
+  // nothing observes a span they are a plain store access through the
+  // accessors' own tables (see cpu_reads_).
+  // In a span that takes the full path, the exact line test still keeps
+  // data beside a watched variable or a hooked register on a plain access.
   [[gnu::always_inline]] std::uint8_t CpuReadByte(std::uint32_t address) {
-    if (observed_at(address)) [[unlikely]]
-      return cpu_read_byte_observed(address);
-    return peek(address);
+    const std::uint8_t* span = cpu_reads_[cpu_slot_of(address)];
+    if (!span) [[unlikely]] {
+      if (observed_line(address)) return cpu_read_byte_observed(address);
+      return peek(address);
+    }
+    return span[address & kCpuOffsetMask];
   }
   [[gnu::always_inline]] void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
-    if (observed_at(address)) [[unlikely]]
-      return cpu_write_byte_observed(address, value);
-    if ((address & 0xFFFFC0) == 0) [[unlikely]]
-      mirror_page(address, value);
-    poke(address, value);
+    std::uint8_t* span = cpu_writes_[cpu_slot_of(address)];
+    if (!span) [[unlikely]] {
+      if (observed_line(address)) return cpu_write_byte_observed(address, value);
+      if ((address & 0xFFFFC0) == 0) [[unlikely]]
+        mirror_page(address, value);
+      return poke(address, value);
+    }
+    span[address & kCpuOffsetMask] = value;
   }
   [[gnu::always_inline]] std::uint16_t CpuReadWord(std::uint32_t address) {
-    if (observed_at(address)) [[unlikely]]
-      return cpu_read_word_observed(address);
-    return peek_word(address);
+    const std::uint8_t* span = cpu_reads_[cpu_slot_of(address)];
+    if (!span || (address & kCpuOffsetMask) == kCpuOffsetMask) [[unlikely]] {
+      if (observed_line(address)) return cpu_read_word_observed(address);
+      return peek_word(address);
+    }
+    const std::uint8_t* p = span + (address & kCpuOffsetMask);
+    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
   }
   // Either byte in the page-register area takes the full path, which mirrors it.
   [[gnu::always_inline]] void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
-    if (observed_at(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0) [[unlikely]]
-      return cpu_write_word_full(address, value);
-    poke_word(address, value);
+    std::uint8_t* span = cpu_writes_[cpu_slot_of(address)];
+    if (!span || (address & kCpuOffsetMask) == kCpuOffsetMask) [[unlikely]] {
+      if (observed_line(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0)
+        return cpu_write_word_full(address, value);
+      return poke_word(address, value);
+    }
+    std::uint8_t* p = span + (address & kCpuOffsetMask);
+    p[0] = static_cast<std::uint8_t>(value >> 8);
+    p[1] = static_cast<std::uint8_t>(value);
   }
   std::uint32_t CpuReadLong(std::uint32_t address) {
     if (observed_at(address)) [[unlikely]]
@@ -252,6 +271,12 @@ class Memory {
 
  private:
   static constexpr std::uint32_t kOffsetMask = kBlockSize - 1;
+  // The CPU accessors' tables go by spans of 256 bytes, half a block: a
+  // watched variable sends fewer of its neighbours to the full path.
+  static constexpr int kCpuSpanShift = 8;
+  static constexpr int kCpuSlots = 1 << (24 - kCpuSpanShift);
+  static constexpr std::uint32_t kCpuOffsetMask = (1u << kCpuSpanShift) - 1;
+  static std::uint32_t cpu_slot_of(std::uint32_t address) { return (address >> kCpuSpanShift) & (kCpuSlots - 1); }
   static constexpr int kSlots = 1 << 15;  // 16 MB / 512
   static std::uint32_t slot_of(std::uint32_t address) { return (address >> 9) & (kSlots - 1); }
 
@@ -308,6 +333,9 @@ class Memory {
   [[gnu::always_inline]] bool observed_at(std::uint32_t address) const {
     return observed_ && line_bit(observed_bits_, address);
   }
+  // The same where the accessors' tables already sent the access to the
+  // full path: the bitmap has no line set while nothing observes memory.
+  [[gnu::always_inline]] bool observed_line(std::uint32_t address) const { return line_bit(observed_bits_, address); }
   // The exact test behind observed_at(): a hook, the access watcher or the
   // raw watcher wants to hear of this access. Data next to a watched variable
   // shares its line but not this.
@@ -325,12 +353,28 @@ class Memory {
   std::uint16_t cpu_read_word_observed(std::uint32_t address);
   std::uint32_t cpu_read_long_observed(std::uint32_t address);
   void cpu_write_word_full(std::uint32_t address, std::uint16_t value);
+  // Brings the accessors' tables in step with the store and the observed
+  // lines: the spans of one block (by its slot), of a range (wrapping at
+  // 16 MB), or all.
+  void refresh_cpu_block(std::uint32_t slot);
+  void refresh_cpu_spans(std::uint32_t start, std::uint32_t size);
+  void refresh_cpu_spans();
+  static std::uint8_t* const* no_spans();  // a table of nulls: every access takes the full path
 
   // Hot members first: the accessors touch only these.
+  // The CPU accessors' view of the store, a pointer per 256-byte span: its
+  // bytes where a plain store access is all a CPU access needs, null where
+  // it must take the full path (a line of the span is hooked or watched; for
+  // writes also a block not made yet, and the page registers' span for the
+  // mirror). While every access is observed both point at no_spans().
+  const std::uint8_t* const* cpu_reads_;
+  std::uint8_t* const* cpu_writes_;
   // Block table: one pointer per 512-byte block of the space; untouched blocks
   // point at the zero block, which is block 0 of the pool and never written.
   std::unique_ptr<std::uint8_t*[]> table_;
   std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
+  std::unique_ptr<const std::uint8_t*[]> read_spans_;  // what cpu_reads_ is while not every access is observed
+  std::unique_ptr<std::uint8_t*[]> write_spans_;
   bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_bits_
   // A bit per line, hooked or watched (see observed_at()): hooked_lines_, the
   // union in observed_lines_, or every_line() while every access is observed.

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <initializer_list>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -219,6 +222,119 @@ TEST_F(MemoryHooks, HookedAndWatchedLinesTogether) {
   t.memory.set_raw_watcher(nullptr);
   EXPECT_EQ(reads({0x3000, 0x2200}), (Log{"chk 2200 r =0"}));
   EXPECT_EQ(raw.accesses, 2);
+}
+
+// The CPU accessors take a plain store access wherever nothing observes a
+// span of the store: random hooks, watched ranges, new blocks and a cleared
+// store against a model of what each access must store and whom it must
+// tell, near the page registers, across span and block bounds and at the
+// top of the space.
+TEST_F(MemoryHooks, AccessorsAgreeWithAModelOfTheObservedSet) {
+  struct Hook {
+    int handle;
+    std::uint32_t start, end, mask, user;
+  };
+  std::vector<Hook> hooks;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> watched;  // start, size
+  bool watching = false, watch_all = false;
+  std::map<std::uint32_t, std::uint8_t> bytes;
+  std::mt19937 generator;  // the standard's fixed default seed: the same steps every run
+  auto random = [&](std::uint32_t n) { return static_cast<std::uint32_t>(generator() % n); };
+  const std::uint32_t bases[] = {0x000000, 0x0FD0F0, 0x0FFFE0, 0xFFFFE0};
+  std::uint32_t recent = 0;  // the last hook's or watch's start: accesses gather near it
+  auto address = [&] {
+    return (random(2) ? recent + random(8) - 4 : bases[random(4)] + random(0x240)) & 0xFFFFFF;
+  };
+  auto expected_told = [&](std::uint32_t a, int size, int access) {
+    Log told;
+    for (const Hook& h : hooks)
+      if ((h.mask & static_cast<std::uint32_t>(access)) && (h.start == h.end || (h.start <= a && a < h.end)))
+        told.push_back("hook" + std::to_string(h.user) + " " + hex(a) + " " + std::to_string(size));
+    const bool in_watched = std::any_of(watched.begin(), watched.end(),
+                                        [&](const auto& w) { return ((a - w.first) & 0xFFFFFF) < w.second; });
+    if (watching && (watch_all || in_watched)) told.push_back("chk " + hex(a));
+    std::sort(told.begin(), told.end());
+    return told;
+  };
+  // What the hooks and the check were told, without the kind and the stored byte.
+  auto events = [&] {
+    Log l;
+    for (const std::string& e : take()) {
+      const std::size_t read = e.find(" r =");
+      l.push_back(e.substr(0, read != std::string::npos ? read : e.find(" w =")));
+    }
+    std::sort(l.begin(), l.end());
+    return l;
+  };
+  auto byte_at = [&](std::uint32_t a) {
+    const auto it = bytes.find(a & 0xFFFFFF);
+    return it == bytes.end() ? std::uint8_t{0} : it->second;
+  };
+  for (int step = 0; step < 6000; ++step) {
+    SCOPED_TRACE(step);
+    const std::uint32_t a = address();
+    switch (random(40)) {
+      case 0: {
+        const std::uint32_t length = random(8) == 0 ? 0 : 1 + random(0x120);
+        const std::uint32_t mask = 1 + random(3), user = static_cast<std::uint32_t>(step);
+        const int handle = t.memory.RegisterMemHook(a, length, mask, user, logging_hook);
+        recent = a;
+        const std::uint32_t end = length == 0 ? a : a + length;
+        if (end >= a && end <= 0x1000000) hooks.push_back({handle, a, end, mask, user});
+        else t.memory.UnRegisterMemHook(handle);  // a range past the top: not modelled
+        break;
+      }
+      case 1:
+        if (!hooks.empty()) {
+          const std::size_t i = random(static_cast<std::uint32_t>(hooks.size()));
+          t.memory.UnRegisterMemHook(hooks[i].handle);
+          hooks.erase(hooks.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        break;
+      case 2:
+        watching = random(3) != 0;
+        t.memory.set_access_watcher(watching ? this : nullptr);
+        watched.clear();
+        watch_all = watching;
+        break;
+      case 3:
+        t.memory.clear_watched();
+        watched.clear();
+        watch_all = false;
+        break;
+      case 4:
+        if (!watch_all) {
+          const std::uint32_t size = 1 + random(4);
+          t.memory.watch(a, size);
+          watched.emplace_back(a, size);
+          recent = a;
+        }
+        break;
+      case 5:
+        if (random(4) == 0) {
+          t.memory.clear();
+          bytes.clear();
+        }
+        break;
+      default: {
+        const bool word = random(2), write = random(2);
+        const std::uint8_t v1 = static_cast<std::uint8_t>(random(256)), v2 = static_cast<std::uint8_t>(random(256));
+        // The page registers mirror what is stored there; keep the windows still.
+        if (write && (a < 0x40 || (word && ((a + 1) & 0xFFFFFF) < 0x40))) break;
+        if (write) {
+          word ? t.memory.CpuWriteWord(a, static_cast<std::uint16_t>(v1 << 8 | v2)) : t.memory.CpuWriteByte(a, v1);
+          bytes[a] = v1;
+          if (word) bytes[(a + 1) & 0xFFFFFF] = v2;
+          ASSERT_EQ(t.memory.peek(a), v1) << hex(a);  // in the store, not only where the accessors look
+        } else {
+          const std::uint16_t got = word ? t.memory.CpuReadWord(a) : t.memory.CpuReadByte(a);
+          const std::uint16_t want = word ? static_cast<std::uint16_t>(byte_at(a) << 8 | byte_at(a + 1)) : byte_at(a);
+          ASSERT_EQ(got, want) << hex(a);
+        }
+        ASSERT_EQ(events(), expected_told(a, word ? 2 : 1, write ? 2 : 1)) << hex(a) << (write ? " w" : " r");
+      }
+    }
+  }
 }
 
 }  // namespace

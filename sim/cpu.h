@@ -3,7 +3,10 @@
 // helper for tests and the run loop.
 #pragma once
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "sim/cpu_regs.h"
@@ -30,8 +33,8 @@ struct CpuCounters {
 // The global addresses of an instruction's memory operands, in access order.
 struct AccessLog {
   static constexpr int kCapacity = 8;
-  std::uint32_t address[kCapacity] = {};
   std::uint8_t count = 0;
+  std::uint32_t address[kCapacity] = {};
   void add(std::uint32_t a) {
     if (count < kCapacity) address[count++] = a;
   }
@@ -39,14 +42,25 @@ struct AccessLog {
 
 // Scratch state of the instruction in progress (and, after it, of the last one).
 struct InsnScratch {
+  // The first eight bytes (the entry, both alternatives and the log's count)
+  // are reset by one store as each instruction begins: see begin().
+  std::int16_t entry = -1;        // opcode table entry of the last instruction, -1 for none
   std::uint8_t alt = 0;           // pattern alternative
   std::uint8_t move_alt = 0;      // moves: the first operand's alternative
+  AccessLog log;
   std::uint8_t page_or_mask = 0;  // call page or bit mask
   std::uint16_t deferred_code = 0;  // register code of a deferred auto-increment write, 0 for none
   std::uint16_t deferred_value = 0;
-  AccessLog log;
   std::uint16_t cycles = 0;       // cycles charged for the last instruction or interrupt entry
-  std::int32_t entry = -1;        // opcode table entry of the last instruction, -1 for none (one store)
+
+  [[gnu::always_inline]] void begin(std::int16_t e) {
+    static_assert(offsetof(InsnScratch, alt) == 2 && offsetof(InsnScratch, move_alt) == 3 &&
+                  offsetof(InsnScratch, log) == 4 && offsetof(AccessLog, count) == 0 &&
+                  offsetof(AccessLog, address) == 4);
+    const std::uint64_t low = static_cast<std::uint16_t>(e);
+    const std::uint64_t header = std::endian::native == std::endian::little ? low : low << 48;
+    std::memcpy(static_cast<void*>(this), &header, sizeof header);  // the log's padding goes along
+  }
 };
 
 // A weighted average in progress: wav executes one element at a time.

@@ -236,10 +236,8 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
   constexpr unsigned deferring = may_defer ? own : 0;
 
   InsnScratch& s = c.scratch;
-  s.alt = 0;
+  s.begin(I);
   if constexpr (may_defer) s.deferred_code = 0;
-  s.log.count = 0;
-  s.entry = I;
   f.count = Page ? 2u : 1u;
   const std::uint32_t g = f.address;
   Operand o;

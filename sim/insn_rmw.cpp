@@ -28,49 +28,47 @@ constexpr Op op_of(Mn m) {
   return Op::Tst;
 }
 
-// The operation on a value of `Bits` bits; sets C, V, N, Z.
+// The operation on a value of `Bits` bits; sets C, V, N, Z (inc and dec
+// keep C). The flags are worked out as bits and set in one go: a chain of
+// conditional updates costs twice the instructions on this hot path.
 template <Op K, unsigned Bits>
 inline std::uint32_t operate(CpuRegs& r, std::uint32_t old) {
-  constexpr std::uint32_t top = 1u << (Bits - 1);
+  constexpr unsigned high = Bits - 1;
+  constexpr std::uint32_t top = 1u << high;
   constexpr std::uint32_t all = (top << 1) - 1;
-  const bool carry_in = r.ccr & CC_C;
-  std::uint16_t ccr = static_cast<std::uint16_t>(r.ccr & ~(CC_V | CC_N | CC_Z));
-  std::uint32_t v = 0;
+  const std::uint32_t carry_in = r.ccr & CC_C;
+  std::uint32_t v = 0, c = 0, overflow = 0;  // c and overflow: 0 or 1
   if constexpr (K == Op::Lsl || K == Op::Rol) {
-    v = ((old << 1) | (K == Op::Rol && carry_in ? 1 : 0)) & all;
-    ccr = static_cast<std::uint16_t>(old & top ? ccr | CC_C : ccr & ~CC_C);
-    if (((old & top) != 0) != ((old & (top >> 1)) != 0)) ccr |= CC_V;
+    v = ((old << 1) | (K == Op::Rol ? carry_in : 0)) & all;
+    c = old >> high & 1;
+    overflow = (v >> high & 1) ^ c;
   } else if constexpr (K == Op::Lsr || K == Op::Asr || K == Op::Ror) {
-    bool in = false;
+    std::uint32_t in = 0;
     if constexpr (K == Op::Asr) in = old & top;
-    if constexpr (K == Op::Ror) in = carry_in;
-    v = (old >> 1) | (in ? top : 0);
-    const bool c = old & 1;
-    ccr = static_cast<std::uint16_t>(c ? ccr | CC_C : ccr & ~CC_C);
-    if (((v & top) != 0) != c) ccr |= CC_V;
-  } else if constexpr (K == Op::Clr) {
-    v = 0;
-    ccr &= static_cast<std::uint16_t>(~CC_C);
+    if constexpr (K == Op::Ror) in = carry_in << high;
+    v = (old >> 1) | in;
+    c = old & 1;
+    overflow = (v >> high & 1) ^ c;
   } else if constexpr (K == Op::Com) {
     v = ~old & all;
-    ccr |= CC_C;
+    c = 1;
   } else if constexpr (K == Op::Neg) {
     v = (0u - old) & all;
-    ccr = static_cast<std::uint16_t>(old ? ccr | CC_C : ccr & ~CC_C);
-    if (old == top) ccr |= CC_V;
+    c = old != 0;
+    overflow = old == top;
   } else if constexpr (K == Op::Dec) {
     v = (old - 1) & all;
-    if (old == top) ccr |= CC_V;
+    overflow = old == top;
   } else if constexpr (K == Op::Inc) {
     v = (old + 1) & all;
-    if (old == top - 1) ccr |= CC_V;
-  } else {
+    overflow = old == top - 1;
+  } else if constexpr (K == Op::Tst) {
     v = old;
-    ccr &= static_cast<std::uint16_t>(~CC_C);
-  }
-  if (v & top) ccr |= CC_N;
-  if (v == 0) ccr |= CC_Z;
-  r.ccr = ccr;
+  }  // clr: all zero
+  constexpr bool keeps_c = K == Op::Inc || K == Op::Dec;
+  constexpr std::uint16_t cleared = CC_N | CC_Z | CC_V | (keeps_c ? 0 : CC_C);
+  const std::uint32_t flags = (v >> high & 1) * CC_N | (v == 0) * CC_Z | overflow * CC_V | c * CC_C;
+  r.ccr = static_cast<std::uint16_t>((r.ccr & ~cleared) | flags);
   return v;
 }
 

@@ -380,13 +380,15 @@ bool RunControl::plain_instructions(Step& last) {
     const StretchInstruction* const first = stretch->insn;
     // The poll is due after poll_countdown_ instructions: a stretch runs no
     // further, so that its instructions need no countdown of their own.
-    const StretchInstruction* const end = first + std::min(stretch->count, poll_countdown_ > 1 ? poll_countdown_ - 1 : 0);
+    const std::uint32_t budget = poll_countdown_ > 1 ? poll_countdown_ - 1 : 0;
     // Inside a stretch nothing sits where the loop must look, so only the PC
     // is tested; a stop request from another thread or the host is seen at
     // the poll, one from a hook by its notice.
     // Cycles are summed only for a line's profile counters.
-    const StretchRun r = cover ? run_stretch<true>(cpu, memory, regs, first, end, notices)
-                               : run_stretch<false>(cpu, memory, regs, first, end, notices);
+    const StretchRun r = budget < stretch->count
+                             ? run_stretch<true, false>(cpu, memory, regs, first, first + budget, notices)
+                         : cover ? run_stretch<true, true>(cpu, memory, regs, first, first + stretch->count, notices)
+                                 : run_stretch<false, true>(cpu, memory, regs, first, first + stretch->count, notices);
     const StretchInstruction* const in = r.in;
     // The line's profile counters, once for the stretch.
     auto book = [&](std::uint32_t executed) {

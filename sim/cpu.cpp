@@ -136,7 +136,9 @@ Cpu::RunResult Cpu::run(std::uint64_t units) {
     // a new block in the store) ends the stretch after its instruction.
     const StretchInstruction* const first = s.insn;
     const StretchRun r =
-        run_stretch<false>(*this, memory, regs, first, first + std::min<std::uint64_t>(s.count, units - done), memory.notices());
+        units - done > s.count
+            ? run_stretch<false, true>(*this, memory, regs, first, first + s.count, memory.notices())
+            : run_stretch<false, false>(*this, memory, regs, first, first + (units - done), memory.notices());
     done += static_cast<std::uint64_t>(r.in - first) + (r.stop == StretchStop::Noticed);
     if (r.stop == StretchStop::Undefined) {
       result.undefined = true;

@@ -84,6 +84,7 @@ void StretchCache::build(Stretch& s, const Memory& memory, const CpuRegs& regs, 
     if (Memory::local_to_global(next_pc, regs) != next || insn.mnemonic == Mn::call || insn.mnemonic == Mn::rtc) break;
     address = next;
   }
+  s.insn[s.count] = kStretchEnd;
 }
 
 }  // namespace tav

@@ -58,7 +58,7 @@ struct StretchLink {
 };
 
 struct Stretch {
-  static constexpr unsigned kMaxLength = 16;
+  static constexpr unsigned kMaxLength = 32;
   static constexpr unsigned kLinks = 2;
   static constexpr std::uint32_t kNoStart = 0xFFFFFFFF;
   std::uint32_t start = kNoStart;  // global address of the first instruction
@@ -69,7 +69,9 @@ struct Stretch {
   std::uint8_t next_link = 0;      // the link slot replaced next
   void* tag = nullptr;             // the owner's tag of every address in the stretch
   StretchLink links[kLinks];       // only to stretches with a quiet start
-  StretchInstruction insn[kMaxLength];
+  // The instructions, then one that is never still there (see kEnd), so
+  // that a run to the end of the stretch needs no test of its own.
+  StretchInstruction insn[kMaxLength + 1];
 
   // The stretch with a quiet start that begins at the local `pc` under the
   // same pages, if this one was left for it before.
@@ -83,6 +85,11 @@ struct Stretch {
     next_link = static_cast<std::uint8_t>((next_link + 1) % kLinks);
   }
 };
+
+// The instruction after a stretch's last: its opcode byte never matches and
+// it has no executor.
+inline constexpr std::uint8_t kStretchEndByte = 0;
+inline constexpr StretchInstruction kStretchEnd{nullptr, &kStretchEndByte, 0, 0, 0, 0xFF};
 
 class StretchCache {
   static_assert(offsetof(CpuRegs, rpage) == offsetof(CpuRegs, ppage) + 1 &&
@@ -145,6 +152,8 @@ struct StretchRun {
 
 // Runs the instructions from `in` up to `end` while each arrives at the next
 // and causes no memory notice (`notices` is the count before the first).
+// kToEnd: `end` is the stretch's own end, which its closing instruction
+// marks, so the loop tests only the opcode byte, the notices and the PC.
 // An undefined opcode, which only a page-2 instruction's changed second byte
 // can bring into a stretch, is among the notices (see cpu_dispatch_table),
 // so that the loop need not test each executor's result. The cycles are
@@ -152,16 +161,16 @@ struct StretchRun {
 // stretch, the bus-cycle counter has them anyway.
 // The CPU's memory and registers come as arguments of their own, so that the
 // compiler keeps them in registers across the executors' calls.
-template <bool kCountCycles>
+template <bool kCountCycles, bool kToEnd>
 [[gnu::always_inline]] inline StretchRun run_stretch(Cpu& cpu, const Memory& memory, const CpuRegs& regs,
                                                      const StretchInstruction* in, const StretchInstruction* end,
                                                      std::uint64_t notices) {
   std::uint32_t cycles = 0;
-  if (in == end) [[unlikely]]
+  if (!kToEnd && in == end) [[unlikely]]
     return {in, StretchStop::Left, cycles};
   for (;;) {
     if (!StretchCache::still_there(*in)) [[unlikely]]
-      return {in, StretchStop::Stale, cycles};
+      return {in, in->fn ? StretchStop::Stale : StretchStop::Left, cycles};
     in->fn(cpu, in->code, in->address, in->local);
     if (memory.notices() != notices) [[unlikely]] {
       if (cpu.scratch.entry < 0) return {in, StretchStop::Undefined, cycles};
@@ -170,7 +179,12 @@ template <bool kCountCycles>
     }
     if constexpr (kCountCycles) cycles += cpu.scratch.cycles;
     const std::uint16_t next_pc = in->next_pc;
-    if (++in == end || regs.pc != next_pc) [[unlikely]]
+    ++in;
+    if constexpr (!kToEnd) {
+      if (in == end) [[unlikely]]
+        return {in, StretchStop::Left, cycles};
+    }
+    if (regs.pc != next_pc) [[unlikely]]
       return {in, StretchStop::Left, cycles};
   }
 }

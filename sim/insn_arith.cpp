@@ -39,31 +39,42 @@ struct Arith8 {
       M = o.ea & 0xFF;
     else
       M = read8(c, o.ea);
+    // The flags are worked out as bits and set in one go: a chain of
+    // conditional updates of the CCR costs more than the operation itself.
     unsigned result;
-    std::uint16_t ccr = r.ccr;
-    if constexpr (k == Op8::Sub || k == Op8::Cmp || k == Op8::Sbc) {
-      const unsigned carry_in = k == Op8::Sbc ? ((ccr & CC_C) ? 0 : 1) : 1;
-      const unsigned sum = R + (~M & 0xFF) + carry_in;
+    std::uint32_t flags = 0;
+    std::uint16_t cleared = CC_N | CC_Z | CC_V;
+    if constexpr (k == Op8::Sub || k == Op8::Cmp) {
+      std::int8_t signed_result;  // the host's flags, as in Arith16
+      const bool overflow = __builtin_sub_overflow(static_cast<std::int8_t>(R), static_cast<std::int8_t>(M), &signed_result);
+      result = static_cast<std::uint8_t>(signed_result);
+      cleared |= CC_C;
+      flags = (R < M ? CC_C : 0) | (overflow ? CC_V : 0);
+    } else if constexpr (k == Op8::Add) {
+      std::int8_t signed_result;
+      const bool overflow = __builtin_add_overflow(static_cast<std::int8_t>(R), static_cast<std::int8_t>(M), &signed_result);
+      result = static_cast<std::uint8_t>(signed_result);
+      cleared |= CC_C | CC_H;
+      flags = (R + M > 0xFF ? CC_C : 0) | (overflow ? CC_V : 0) | ((R ^ M ^ result) >> 4 & 1) * CC_H;
+    } else if constexpr (k == Op8::Sbc || k == Op8::Adc) {
+      // R + M + carry in, M inverted for sbc; bit k of R ^ M ^ sum is the
+      // carry into bit k, so H and V come from the carries without a branch.
+      const unsigned carry = (r.ccr & CC_C) ? 1 : 0;
+      const unsigned operand = k == Op8::Sbc ? (~M & 0xFF) : M;
+      const unsigned sum = R + operand + (k == Op8::Sbc ? carry ^ 1 : carry);
+      const unsigned carries = R ^ operand ^ sum;
+      const unsigned carry_out = sum >> 8 & 1;
       result = sum & 0xFF;
-      ccr &= static_cast<std::uint16_t>(~(CC_V | CC_C));
-      if (!(sum & 0x100)) ccr |= CC_C;
-      if ((R ^ M) & (R ^ result) & 0x80) ccr |= CC_V;
-    } else if constexpr (k == Op8::Add || k == Op8::Adc) {
-      const unsigned carry_in = k == Op8::Adc && (ccr & CC_C) ? 1 : 0;
-      const unsigned sum = R + M + carry_in;
-      result = sum & 0xFF;
-      ccr &= static_cast<std::uint16_t>(~(CC_V | CC_H | CC_C));
-      if (((R & 0x0F) + (M & 0x0F) + carry_in) & 0x10) ccr |= CC_H;
-      if (sum & 0x100) ccr |= CC_C;
-      if (~(R ^ M) & (R ^ result) & 0x80) ccr |= CC_V;
+      cleared |= k == Op8::Sbc ? CC_C : CC_C | CC_H;
+      flags = (k == Op8::Sbc ? carry_out ^ 1 : carry_out) * CC_C | ((carries >> 7 ^ carry_out) & 1) * CC_V;
+      if constexpr (k == Op8::Adc) flags |= (carries >> 4 & 1) * CC_H;
     } else {
       if constexpr (k == Op8::And || k == Op8::Bit) result = R & M;
       if constexpr (k == Op8::Eor) result = R ^ M;
       if constexpr (k == Op8::Or) result = R | M;
-      ccr &= static_cast<std::uint16_t>(~CC_V);
     }
-    r.ccr = ccr;
-    nz8(r, static_cast<std::uint8_t>(result));
+    flags |= (result >> 7 & 1) * CC_N | (result == 0) * CC_Z;
+    r.ccr = static_cast<std::uint16_t>((r.ccr & ~cleared) | flags);
     if constexpr (k != Op8::Cmp && k != Op8::Bit) write_register(r, reg, static_cast<std::uint16_t>(result));
   }
 };
@@ -104,20 +115,30 @@ struct Arith16 {
       M = o.ea & 0xFFFF;
     else
       M = read16(c, o.ea);
-    const bool carry = r.ccr & CC_C;
-    const bool z_before = r.ccr & CC_Z;
-    std::uint16_t ccr = static_cast<std::uint16_t>(r.ccr & ~(CC_V | CC_C));
+    const std::uint32_t carry = (r.ccr & CC_C) ? 1 : 0;
     std::uint32_t result;
-    if constexpr (k.op == Op16::Add) {
-      const std::uint32_t sum = R + M + (k.carry && carry ? 1 : 0);
+    std::uint32_t flags = 0;  // as bits, set in one go (see Arith8)
+    if constexpr (!k.carry && (k.op == Op16::Add || k.op == Op16::Sub)) {
+      // Without a carry in, the host's own flags give the overflow and the carry.
+      std::int16_t signed_result;
+      bool overflow, carry_out;
+      if constexpr (k.op == Op16::Add) {
+        overflow = __builtin_add_overflow(static_cast<std::int16_t>(R), static_cast<std::int16_t>(M), &signed_result);
+        carry_out = R + M > 0xFFFF;
+      } else {
+        overflow = __builtin_sub_overflow(static_cast<std::int16_t>(R), static_cast<std::int16_t>(M), &signed_result);
+        carry_out = R < M;
+      }
+      result = static_cast<std::uint16_t>(signed_result);
+      flags = (carry_out ? CC_C : 0) | (overflow ? CC_V : 0);
+    } else if constexpr (k.op == Op16::Add) {
+      const std::uint32_t sum = R + M + (k.carry ? carry : 0);
       result = sum & 0xFFFF;
-      if (sum & 0x10000) ccr |= CC_C;
-      if (~(R ^ M) & (R ^ result) & 0x8000) ccr |= CC_V;
+      flags = (sum >> 16 & 1) * CC_C | ((~(R ^ M) & (R ^ result)) >> 15 & 1) * CC_V;
     } else if constexpr (k.op == Op16::Sub) {
-      const std::uint32_t sum = R + (~M & 0xFFFF) + (k.carry ? (carry ? 0 : 1) : 1);
+      const std::uint32_t sum = R + (~M & 0xFFFF) + (k.carry ? carry ^ 1 : 1);
       result = sum & 0xFFFF;
-      if (!(sum & 0x10000)) ccr |= CC_C;
-      if ((R ^ M) & (R ^ result) & 0x8000) ccr |= CC_V;
+      flags = (~sum >> 16 & 1) * CC_C | (((R ^ M) & (R ^ result)) >> 15 & 1) * CC_V;
     } else if constexpr (k.op == Op16::And) {
       result = R & M;
     } else if constexpr (k.op == Op16::Eor) {
@@ -125,11 +146,10 @@ struct Arith16 {
     } else {
       result = R | M;
     }
-    ccr = static_cast<std::uint16_t>(ccr & ~(CC_N | CC_Z));
-    if (result & 0x8000) ccr |= CC_N;
     // The extended-carry forms only keep Z set when it was set before.
-    if (result == 0 && (!k.carry || z_before)) ccr |= CC_Z;
-    r.ccr = ccr;
+    const std::uint32_t zero = result == 0 ? 1 : 0;
+    flags |= (result >> 15 & 1) * CC_N | (k.carry && !(r.ccr & CC_Z) ? 0 : zero) * CC_Z;
+    r.ccr = static_cast<std::uint16_t>((r.ccr & ~(CC_N | CC_Z | CC_V | CC_C)) | flags);
     if constexpr (k.write) write_register(r, reg, static_cast<std::uint16_t>(result));
   }
 };

@@ -1,13 +1,23 @@
 // The CPU12 register file as plain data; the register-code interface and the
 // rules for each code live in registers.h.
 #pragma once
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace tav {
 
 struct CpuRegs {
+  // D is A:B. On a little-endian host B comes first, so that D is one
+  // 16-bit load or store in host order.
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  std::uint8_t b = 0;
+  std::uint8_t a = 0;
+#else
   std::uint8_t a = 0;
   std::uint8_t b = 0;
+#endif
   std::uint16_t ccr = 0;  // low byte S X H I N Z V C; high byte CCRH (IPL bits 0-2, bit 7)
   std::uint16_t x = 0;
   std::uint16_t y = 0;
@@ -19,11 +29,15 @@ struct CpuRegs {
   std::uint8_t epage = 0;
   std::uint8_t gpage = 0;
 
-  std::uint16_t d() const { return static_cast<std::uint16_t>(a << 8 | b); }
-  void set_d(std::uint16_t v) {
-    a = static_cast<std::uint8_t>(v >> 8);
-    b = static_cast<std::uint8_t>(v);
+  std::uint16_t d() const {
+    std::uint16_t v;
+    std::memcpy(&v, reinterpret_cast<const unsigned char*>(this) + d_offset(), sizeof v);
+    return v;
   }
+  void set_d(std::uint16_t v) { std::memcpy(reinterpret_cast<unsigned char*>(this) + d_offset(), &v, sizeof v); }
+
+ private:
+  static constexpr std::size_t d_offset() { return std::min(offsetof(CpuRegs, a), offsetof(CpuRegs, b)); }
 };
 
 // Condition code bits.

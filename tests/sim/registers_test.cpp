@@ -22,6 +22,17 @@ bool same(const CpuRegs& p, const CpuRegs& q) {
          p.direct == q.direct && p.ppage == q.ppage && p.rpage == q.rpage && p.epage == q.epage && p.gpage == q.gpage;
 }
 
+// A register file in the order the registers are listed on the display
+// (the struct's own order depends on the host's byte order).
+CpuRegs regs_of(std::uint8_t a, std::uint8_t b, std::uint16_t ccr, std::uint16_t x, std::uint16_t y, std::uint16_t sp,
+                std::uint16_t pc, std::uint8_t direct, std::uint8_t ppage, std::uint8_t rpage, std::uint8_t epage,
+                std::uint8_t gpage) {
+  CpuRegs r;
+  r.a = a, r.b = b, r.ccr = ccr, r.x = x, r.y = y, r.sp = sp, r.pc = pc;
+  r.direct = direct, r.ppage = ppage, r.rpage = rpage, r.epage = epage, r.gpage = gpage;
+  return r;
+}
+
 class RegistersTest : public ::testing::Test {
  protected:
   Target t;
@@ -164,7 +175,7 @@ TEST_F(RegistersTest, UnknownCodesReportAndReadOne) {
 }
 
 TEST_F(RegistersTest, SavedBlockRestoresEverythingAndReadsByCode) {
-  t.regs = CpuRegs{0x12, 0x34, 0x81D5, 0x1111, 0x2222, 0x3333, 0x8123, 0x44, 0x30, 0xFD, 0xFE, 0x77};
+  t.regs = regs_of(0x12, 0x34, 0x81D5, 0x1111, 0x2222, 0x3333, 0x8123, 0x44, 0x30, 0xFD, 0xFE, 0x77);
   ASSERT_EQ(Registers::GetRegistersBlockSize(), 18);
   std::uint8_t block[18];
   r.SaveRegisters(block);
@@ -188,7 +199,7 @@ TEST_F(RegistersTest, SavedBlockRestoresEverythingAndReadsByCode) {
 
 TEST_F(RegistersTest, ResetTakesThePcFromTheVector) {
   t.memory.WriteWord(0x7FFFFE, 0xC000);
-  t.regs = CpuRegs{1, 2, 0xFFFF, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+  t.regs = regs_of(1, 2, 0xFFFF, 3, 4, 5, 6, 7, 8, 9, 10, 11);
   r.reset();
   EXPECT_EQ(t.regs.pc, 0xC000);
   EXPECT_EQ(r.ReadRegister(REG_CCRW), 0x0050u);
@@ -198,7 +209,7 @@ TEST_F(RegistersTest, ResetTakesThePcFromTheVector) {
 }
 
 TEST_F(RegistersTest, DisplayLine) {
-  t.regs = CpuRegs{0x12, 0x05, 0x00D4, 0xABCD, 0x0001, 0x3FF0, 0x8000, 0, 0x30, 0, 0, 0};
+  t.regs = regs_of(0x12, 0x05, 0x00D4, 0xABCD, 0x0001, 0x3FF0, 0x8000, 0, 0x30, 0, 0, 0);
   EXPECT_EQ(r.registers_text(1234),
             "ccr:SX.I.Z.. a:12 b:05 x:abcd y:0001 s:3ff0 pc:4c0000 Cycles: 0000001234");
   t.regs.ccr = 0xFF;

@@ -134,10 +134,11 @@ constexpr bool is_indirect_postbyte(std::uint8_t xb) { return xb >= 0xE0 && (xb 
 // accessors; an auto increment/decrement is written at once, or deferred when
 // it is the instruction's own register.
 [[gnu::always_inline]] inline std::uint16_t indexed_local(Cpu& c, CodeFetch& f, unsigned trailing, unsigned own_register,
-                                   std::uint16_t* pointer_local = nullptr) {
+                                   std::uint16_t* pointer_local = nullptr, std::uint8_t* alt = nullptr) {
   const IndexedParse p = parse_indexed(f, c.regs, trailing);
   if (pointer_local) *pointer_local = p.address;
   c.scratch.alt = p.alt;
+  if (alt) *alt = p.alt;
   std::uint16_t local = p.address;
   if (p.indirect()) [[unlikely]] {
     const std::uint32_t pointer = global_of(c, p.address);
@@ -198,8 +199,10 @@ template <int I>
 
 // Cycles for the alternative the instruction ended on (Cpu::log_consumed()
 // works out the data letters' share of the log from the same alternative).
+// `operand_alt` is that alternative where only the operand's form decides
+// it: kept in a register, it spares a reload of the scratch state.
 template <int I>
-[[gnu::always_inline]] inline void charge(Cpu& c) {
+[[gnu::always_inline]] inline void charge(Cpu& c, unsigned operand_alt) {
   constexpr const PatternCost& cost = kEntryCosts[I];  // a reference: the rows stay in read-only data
   InsnScratch& s = c.scratch;
   unsigned cycles;
@@ -207,8 +210,10 @@ template <int I>
     cycles = entry_costs(I, s.move_alt).cycles_of(s.alt);
   } else if constexpr (cost.alternatives <= 1) {
     cycles = cost.cycles[0];
-  } else {
+  } else if constexpr (kOpcodeTable[I].handler == Handler::Flow) {  // taken or not
     cycles = cost.cycles_of(s.alt);
+  } else {
+    cycles = cost.cycles_of(operand_alt);
   }
   s.cycles = static_cast<std::uint16_t>(cycles);
   c.counters.time += cycles;  // an XGATE's share is reported by Cpu::execute_with_xgate
@@ -232,7 +237,10 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
   // Only an indexed operand with an auto update of the instruction's own
   // register defers its register write, so only an instruction whose own
   // register can be an index register (x, y, sp) ever defers.
-  constexpr bool may_defer = mode == opd::IDX && (own == REG_X || own == REG_Y || own == REG_SP);
+  // A lea's own write comes last and replaces any update of its register,
+  // so its update need not wait.
+  constexpr bool is_lea = e.mnemonic == Mn::leas || e.mnemonic == Mn::leax || e.mnemonic == Mn::leay;
+  constexpr bool may_defer = mode == opd::IDX && (own == REG_X || own == REG_Y || own == REG_SP) && !is_lea;
   constexpr unsigned deferring = may_defer ? own : 0;
 
   InsnScratch& s = c.scratch;
@@ -241,6 +249,7 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
   f.count = Page ? 2u : 1u;
   const std::uint32_t g = f.address;
   Operand o;
+  std::uint8_t operand_alt = 0;
 
   if constexpr (e.handler == Handler::Moves) {
     decode_move<I>(c, f, o);
@@ -272,7 +281,7 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
       paged.ppage = s.page_or_mask;
       o.ea = Memory::local_to_global(o.local, paged);
     } else {
-      o.local = indexed_local(c, f, indexed_trailing<I>(), deferring);
+      o.local = indexed_local(c, f, indexed_trailing<I>(), deferring, nullptr, &operand_alt);
       o.ea = Memory::local_to_global(o.local, c.regs, global_access);
     }
   } else if constexpr (mode == opd::IMM) {
@@ -306,7 +315,7 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
       s.deferred_code = 0;
     }
   }
-  charge<I>(c);
+  charge<I>(c, operand_alt);
   return f.count;
 }
 

@@ -142,7 +142,7 @@ constexpr std::uint16_t index_register_code(unsigned rr) { return rr == 0 ? REG_
     p.reg = xb >> 6;
     if (!(xb & 0x20)) {
       p.kind = IndexedKind::Offset5;
-      p.offset = (xb & 0x10) ? static_cast<int>(xb & 0x1F) - 32 : (xb & 0x0F);
+      p.offset = static_cast<std::int8_t>(static_cast<std::uint8_t>(xb << 3)) >> 3;  // bits 4-0, signed
       p.base = p.reg == 3 ? f.local_after(trailing) : index_register(r, p.reg);
       p.address = static_cast<std::uint16_t>(p.base + p.offset);
       return p;

@@ -13,10 +13,9 @@ struct Loads {
     constexpr OpcodeEntry e = kOpcodeTable[I];
     constexpr unsigned reg = opd::own_register(e.operand);
     if constexpr (is_lea(e.mnemonic)) {
-      // The address itself, untranslated; no flags; a pending pointer update
-      // of the same register gives way.
+      // The address itself, untranslated; no flags. An update of the same
+      // register by the operand was written already and gives way.
       write_register(c.regs, reg, o.local);
-      if (c.scratch.deferred_code == reg) c.scratch.deferred_code = 0;
     } else {
       constexpr bool wide = opd::is_16bit_register(reg);
       std::uint16_t v;

@@ -1,4 +1,4 @@
-// Stretches of code for the run loops: the executors of up to 16
+// Stretches of code for the run loops: the executors of up to 32
 // instructions in the order the loop expects them to run (on through jumps,
 // calls and branches that always branch or branch back), chosen once, so
 // that a loop need not fetch, dispatch and look up each instruction's

@@ -21,15 +21,15 @@ Memory::Memory(CpuRegs& regs, ErrorReporter& errors)
     : table_(new std::uint8_t*[kSlots]),
       // Left uninitialised on purpose: pages of the pool are only touched as blocks are created.
       pool_(new std::uint8_t[std::size_t{kBlockSize} * (kMaxBlocks + 1)]),
-      read_spans_(new const std::uint8_t*[kCpuSlots]),
-      write_spans_(new std::uint8_t*[kCpuSlots]),
+      read_spans_(new SpanEntry[kCpuSlots]),
+      write_spans_(new SpanEntry[kCpuSlots]),
       regs_(regs),
       errors_(errors) {
   std::memset(pool_.get(), 0, kBlockSize);
   for (int i = 0; i < kSlots; ++i) table_[i] = pool_.get();
   for (int i = 0; i < kCpuSlots; ++i) {
-    read_spans_[i] = pool_.get();
-    write_spans_[i] = nullptr;  // the first write makes the block
+    read_spans_[i] = reinterpret_cast<SpanEntry>(pool_.get());
+    write_spans_[i] = kFullPath;  // the first write makes the block
   }
   observed_bits_ = hooked_lines_.data();
   update_observed();
@@ -205,14 +205,15 @@ void Memory::update_observed() {
   cpu_writes_ = every ? no_spans() : write_spans_.get();
 }
 
-std::uint8_t* const* Memory::no_spans() {
-  static std::uint8_t* const none[kCpuSlots] = {};
-  return none;
+const Memory::SpanEntry* Memory::no_spans() {
+  static const std::vector<SpanEntry> none(kCpuSlots, kFullPath);
+  return none.data();
 }
 
 // A span takes the full path when any of its lines is observed: the exact
 // line test is left to the full path, so that spans without a hooked or
-// watched byte cost nothing.
+// watched byte cost nothing, and the entry keeps the span's bytes for the
+// accesses beside what is observed.
 void Memory::refresh_cpu_block(std::uint32_t slot) {
   constexpr std::uint32_t spans = kBlockSize >> kCpuSpanShift;
   constexpr std::uint32_t words = (1u << kCpuSpanShift) >> kLineShift >> 6;  // line bitmap words per span
@@ -222,9 +223,12 @@ void Memory::refresh_cpu_block(std::uint32_t slot) {
     bool observed = false;
     for (std::uint32_t i = 0; i < words; ++i) observed |= bits[s * words + i] != 0;
     const std::uint32_t span = slot * spans + s;
-    std::uint8_t* bytes = block + (s << kCpuSpanShift);
-    read_spans_[span] = observed ? nullptr : bytes;
-    write_spans_[span] = observed || block == zero_block() || span == cpu_slot_of(kPpageAddr) ? nullptr : bytes;
+    const SpanEntry bytes = reinterpret_cast<SpanEntry>(block + (s << kCpuSpanShift));
+    read_spans_[span] = observed ? bytes | kFullPath : bytes;
+    if (block == zero_block() || span == cpu_slot_of(kPpageAddr))
+      write_spans_[span] = kFullPath;
+    else
+      write_spans_[span] = observed ? bytes | kFullPath : bytes;
   }
 }
 

@@ -154,44 +154,59 @@ class Memory {
   // CPU accessors: hooks and data-event checks around the raw access. Where
   // nothing observes a span they are a plain store access through the
   // accessors' own tables (see cpu_reads_).
-  // In a span that takes the full path, the exact line test still keeps
-  // data beside a watched variable or a hooked register on a plain access.
+  // In a span that takes the full path, data beside a watched variable or a
+  // hooked register is still a plain access, through the entry's bytes: the
+  // exact line test is the only extra cost.
   [[gnu::always_inline]] std::uint8_t CpuReadByte(std::uint32_t address) {
-    const std::uint8_t* span = cpu_reads_[cpu_slot_of(address)];
-    if (!span) [[unlikely]] {
+    const SpanEntry e = cpu_reads_[cpu_slot_of(address)];
+    if (e & kFullPath) [[unlikely]] {
       if (observed_line(address)) return cpu_read_byte_observed(address);
-      return peek(address);
+      if (e == kFullPath) return peek(address);
+      return span_bytes(e)[address & kCpuOffsetMask];
     }
-    return span[address & kCpuOffsetMask];
+    return reinterpret_cast<const std::uint8_t*>(e)[address & kCpuOffsetMask];
   }
   [[gnu::always_inline]] void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
-    std::uint8_t* span = cpu_writes_[cpu_slot_of(address)];
-    if (!span) [[unlikely]] {
+    const SpanEntry e = cpu_writes_[cpu_slot_of(address)];
+    if (e & kFullPath) [[unlikely]] {
       if (observed_line(address)) return cpu_write_byte_observed(address, value);
-      if ((address & 0xFFFFC0) == 0) [[unlikely]]
-        mirror_page(address, value);
-      return poke(address, value);
+      if (e == kFullPath) {
+        if ((address & 0xFFFFC0) == 0) [[unlikely]]
+          mirror_page(address, value);
+        return poke(address, value);
+      }
+      span_bytes(e)[address & kCpuOffsetMask] = value;
+      return;
     }
-    span[address & kCpuOffsetMask] = value;
+    reinterpret_cast<std::uint8_t*>(e)[address & kCpuOffsetMask] = value;
   }
   [[gnu::always_inline]] std::uint16_t CpuReadWord(std::uint32_t address) {
-    const std::uint8_t* span = cpu_reads_[cpu_slot_of(address)];
-    if (!span || (address & kCpuOffsetMask) == kCpuOffsetMask) [[unlikely]] {
+    const SpanEntry e = cpu_reads_[cpu_slot_of(address)];
+    const std::uint32_t offset = address & kCpuOffsetMask;
+    const std::uint8_t* p;
+    if (!(e & kFullPath) && offset != kCpuOffsetMask) [[likely]] {
+      p = reinterpret_cast<const std::uint8_t*>(e) + offset;
+    } else {
       if (observed_line(address)) return cpu_read_word_observed(address);
-      return peek_word(address);
+      if (e == kFullPath || offset == kCpuOffsetMask) return peek_word(address);
+      p = span_bytes(e) + offset;
     }
-    const std::uint8_t* p = span + (address & kCpuOffsetMask);
     return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
   }
-  // Either byte in the page-register area takes the full path, which mirrors it.
+  // Either byte in the page-register area takes the full path, which mirrors
+  // it; that span's entry never has bytes.
   [[gnu::always_inline]] void CpuWriteWord(std::uint32_t address, std::uint16_t value) {
-    std::uint8_t* span = cpu_writes_[cpu_slot_of(address)];
-    if (!span || (address & kCpuOffsetMask) == kCpuOffsetMask) [[unlikely]] {
+    const SpanEntry e = cpu_writes_[cpu_slot_of(address)];
+    const std::uint32_t offset = address & kCpuOffsetMask;
+    std::uint8_t* p;
+    if (!(e & kFullPath) && offset != kCpuOffsetMask) [[likely]] {
+      p = reinterpret_cast<std::uint8_t*>(e) + offset;
+    } else {
       if (observed_line(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0)
         return cpu_write_word_full(address, value);
-      return poke_word(address, value);
+      if (e == kFullPath || offset == kCpuOffsetMask) return poke_word(address, value);
+      p = span_bytes(e) + offset;
     }
-    std::uint8_t* p = span + (address & kCpuOffsetMask);
     p[0] = static_cast<std::uint8_t>(value >> 8);
     p[1] = static_cast<std::uint8_t>(value);
   }
@@ -359,22 +374,29 @@ class Memory {
   void refresh_cpu_block(std::uint32_t slot);
   void refresh_cpu_spans(std::uint32_t start, std::uint32_t size);
   void refresh_cpu_spans();
-  static std::uint8_t* const* no_spans();  // a table of nulls: every access takes the full path
+  // An entry of the accessors' tables: the address of a span's bytes, with
+  // kFullPath set where an access must take the full path. kFullPath alone
+  // has no bytes. The bytes lie at even addresses (the pool is aligned), so
+  // the bit is free.
+  using SpanEntry = std::uintptr_t;
+  static constexpr SpanEntry kFullPath = 1;
+  static std::uint8_t* span_bytes(SpanEntry e) { return reinterpret_cast<std::uint8_t*>(e - kFullPath); }
+  static const SpanEntry* no_spans();  // every entry kFullPath alone: every access takes the full path
 
   // Hot members first: the accessors touch only these.
-  // The CPU accessors' view of the store, a pointer per 256-byte span: its
-  // bytes where a plain store access is all a CPU access needs, null where
-  // it must take the full path (a line of the span is hooked or watched; for
-  // writes also a block not made yet, and the page registers' span for the
-  // mirror). While every access is observed both point at no_spans().
-  const std::uint8_t* const* cpu_reads_;
-  std::uint8_t* const* cpu_writes_;
+  // The CPU accessors' view of the store, an entry per 256-byte span: its
+  // bytes, marked kFullPath where a line of the span is hooked or watched;
+  // for writes kFullPath alone for a block not made yet and for the page
+  // registers' span (the mirror). While every access is observed both point
+  // at no_spans().
+  const SpanEntry* cpu_reads_;
+  const SpanEntry* cpu_writes_;
   // Block table: one pointer per 512-byte block of the space; untouched blocks
   // point at the zero block, which is block 0 of the pool and never written.
   std::unique_ptr<std::uint8_t*[]> table_;
   std::unique_ptr<std::uint8_t[]> pool_;  // (1 + kMaxBlocks) blocks
-  std::unique_ptr<const std::uint8_t*[]> read_spans_;  // what cpu_reads_ is while not every access is observed
-  std::unique_ptr<std::uint8_t*[]> write_spans_;
+  std::unique_ptr<SpanEntry[]> read_spans_;  // what cpu_reads_ is while not every access is observed
+  std::unique_ptr<SpanEntry[]> write_spans_;
   bool observed_ = false;  // hooks or watchers present: CPU accessors look at observed_bits_
   // A bit per line, hooked or watched (see observed_at()): hooked_lines_, the
   // union in observed_lines_, or every_line() while every access is observed.

@@ -238,7 +238,7 @@ TEST_F(MemoryHooks, AccessorsAgreeWithAModelOfTheObservedSet) {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> watched;  // start, size
   bool watching = false, watch_all = false;
   std::map<std::uint32_t, std::uint8_t> bytes;
-  std::mt19937 generator;  // the standard's fixed default seed: the same steps every run
+  std::mt19937 generator;  // default-constructed, so seeded alike: the same steps every run
   auto random = [&](std::uint32_t n) { return static_cast<std::uint32_t>(generator() % n); };
   const std::uint32_t bases[] = {0x000000, 0x0FD0F0, 0x0FFFE0, 0xFFFFE0};
   std::uint32_t recent = 0;  // the last hook's or watch's start: accesses gather near it

@@ -405,6 +405,32 @@ void Memory::cpu_write_word_full(std::uint32_t address, std::uint16_t value) {
   if (observed) after_cpu_write(address, 2);
 }
 
+std::uint32_t Memory::cold_read_byte(void* self, std::uint32_t address, std::uint32_t) noexcept {
+  return static_cast<Memory*>(self)->cpu_read_byte_observed(address);
+}
+std::uint32_t Memory::cold_write_byte(void* self, std::uint32_t address, std::uint32_t value) noexcept {
+  static_cast<Memory*>(self)->cpu_write_byte_observed(address, static_cast<std::uint8_t>(value));
+  return 0;
+}
+// A block not made yet, or the page registers' span (the mirror).
+std::uint32_t Memory::cold_write_byte_unobserved(void* self, std::uint32_t address, std::uint32_t value) noexcept {
+  Memory& m = *static_cast<Memory*>(self);
+  if ((address & 0xFFFFC0) == 0) m.mirror_page(address, static_cast<std::uint8_t>(value));
+  m.poke(address, static_cast<std::uint8_t>(value));
+  return 0;
+}
+std::uint32_t Memory::cold_read_word(void* self, std::uint32_t address, std::uint32_t) noexcept {
+  return static_cast<Memory*>(self)->cpu_read_word_observed(address);
+}
+std::uint32_t Memory::cold_write_word(void* self, std::uint32_t address, std::uint32_t value) noexcept {
+  static_cast<Memory*>(self)->cpu_write_word_full(address, static_cast<std::uint16_t>(value));
+  return 0;
+}
+std::uint32_t Memory::cold_poke_word(void* self, std::uint32_t address, std::uint32_t value) noexcept {
+  static_cast<Memory*>(self)->poke_word(address, static_cast<std::uint16_t>(value));
+  return 0;
+}
+
 std::uint32_t Memory::cpu_read_long_observed(std::uint32_t address) {
   if (!observed_exactly(address)) return ReadLong(address);
   before_cpu_read(address, 4);

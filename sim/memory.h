@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/cold_call.h"
 #include "sim/cpu_regs.h"
 
 namespace tav {
@@ -160,7 +161,7 @@ class Memory {
   [[gnu::always_inline]] std::uint8_t CpuReadByte(std::uint32_t address) {
     const SpanEntry e = cpu_reads_[cpu_slot_of(address)];
     if (e & kFullPath) [[unlikely]] {
-      if (observed_line(address)) return cpu_read_byte_observed(address);
+      if (observed_line(address)) return static_cast<std::uint8_t>(cold_call(&cold_read_byte, this, address, 0));
       if (e == kFullPath) return peek(address);
       return span_bytes(e)[address & kCpuOffsetMask];
     }
@@ -169,11 +170,13 @@ class Memory {
   [[gnu::always_inline]] void CpuWriteByte(std::uint32_t address, std::uint8_t value) {
     const SpanEntry e = cpu_writes_[cpu_slot_of(address)];
     if (e & kFullPath) [[unlikely]] {
-      if (observed_line(address)) return cpu_write_byte_observed(address, value);
+      if (observed_line(address)) {
+        cold_call(&cold_write_byte, this, address, value);
+        return;
+      }
       if (e == kFullPath) {
-        if ((address & 0xFFFFC0) == 0) [[unlikely]]
-          mirror_page(address, value);
-        return poke(address, value);
+        cold_call(&cold_write_byte_unobserved, this, address, value);
+        return;
       }
       span_bytes(e)[address & kCpuOffsetMask] = value;
       return;
@@ -187,7 +190,7 @@ class Memory {
     if (!(e & kFullPath) && offset != kCpuOffsetMask) [[likely]] {
       p = reinterpret_cast<const std::uint8_t*>(e) + offset;
     } else {
-      if (observed_line(address)) return cpu_read_word_observed(address);
+      if (observed_line(address)) return static_cast<std::uint16_t>(cold_call(&cold_read_word, this, address, 0));
       if (e == kFullPath || offset == kCpuOffsetMask) return peek_word(address);
       p = span_bytes(e) + offset;
     }
@@ -202,9 +205,14 @@ class Memory {
     if (!(e & kFullPath) && offset != kCpuOffsetMask) [[likely]] {
       p = reinterpret_cast<std::uint8_t*>(e) + offset;
     } else {
-      if (observed_line(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0)
-        return cpu_write_word_full(address, value);
-      if (e == kFullPath || offset == kCpuOffsetMask) return poke_word(address, value);
+      if (observed_line(address) || (address & 0xFFFFC0) == 0 || ((address + 1) & 0xFFFFC0) == 0) {
+        cold_call(&cold_write_word, this, address, value);
+        return;
+      }
+      if (e == kFullPath || offset == kCpuOffsetMask) {
+        cold_call(&cold_poke_word, this, address, value);
+        return;
+      }
       p = span_bytes(e) + offset;
     }
     p[0] = static_cast<std::uint8_t>(value >> 8);
@@ -265,7 +273,7 @@ class Memory {
     return a;
   }
   // The local address of a global one by the rules of WritePC, no page register touched.
-  static std::uint16_t GlobalToLocal(std::uint32_t g) {
+  [[gnu::always_inline]] static std::uint16_t GlobalToLocal(std::uint32_t g) {
     if (g < 0x800) return static_cast<std::uint16_t>(g);
     if (g < 0x0FE000) return static_cast<std::uint16_t>(0x1000 + (g & 0xFFF));
     if (g < 0x100000) return static_cast<std::uint16_t>(g - 0xFC000);
@@ -368,6 +376,13 @@ class Memory {
   std::uint16_t cpu_read_word_observed(std::uint32_t address);
   std::uint32_t cpu_read_long_observed(std::uint32_t address);
   void cpu_write_word_full(std::uint32_t address, std::uint16_t value);
+  // The CPU accessors' slow paths as cold calls (see sim/cold_call.h).
+  static std::uint32_t cold_read_byte(void* self, std::uint32_t address, std::uint32_t) noexcept;
+  static std::uint32_t cold_write_byte(void* self, std::uint32_t address, std::uint32_t value) noexcept;
+  static std::uint32_t cold_write_byte_unobserved(void* self, std::uint32_t address, std::uint32_t value) noexcept;
+  static std::uint32_t cold_read_word(void* self, std::uint32_t address, std::uint32_t) noexcept;
+  static std::uint32_t cold_write_word(void* self, std::uint32_t address, std::uint32_t value) noexcept;
+  static std::uint32_t cold_poke_word(void* self, std::uint32_t address, std::uint32_t value) noexcept;
   // Brings the accessors' tables in step with the store and the observed
   // lines: the spans of one block (by its slot), of a range (wrapping at
   // 16 MB), or all.

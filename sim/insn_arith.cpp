@@ -1,5 +1,6 @@
 // 8-bit arithmetic and logic (a nibble of the opcode names the operation),
 // and the 16-bit arithmetic, logic and compares of D, X, Y and SP.
+#include "sim/alu_flags.h"
 #include "sim/cpu_exec.h"
 
 namespace tav::exec {
@@ -39,41 +40,27 @@ struct Arith8 {
       M = o.ea & 0xFF;
     else
       M = read8(c, o.ea);
-    // The flags are worked out as bits and set in one go: a chain of
-    // conditional updates of the CCR costs more than the operation itself.
+    // The flags are set in one go: a chain of conditional updates of the
+    // CCR costs more than the operation itself.
     unsigned result;
-    std::uint32_t flags = 0;
+    std::uint32_t flags;
     std::uint16_t cleared = CC_N | CC_Z | CC_V;
-    if constexpr (k == Op8::Sub || k == Op8::Cmp) {
-      std::int8_t signed_result;  // the host's flags, as in Arith16
-      const bool overflow = __builtin_sub_overflow(static_cast<std::int8_t>(R), static_cast<std::int8_t>(M), &signed_result);
-      result = static_cast<std::uint8_t>(signed_result);
-      cleared |= CC_C;
-      flags = (R < M ? CC_C : 0) | (overflow ? CC_V : 0);
-    } else if constexpr (k == Op8::Add) {
-      std::int8_t signed_result;
-      const bool overflow = __builtin_add_overflow(static_cast<std::int8_t>(R), static_cast<std::int8_t>(M), &signed_result);
-      result = static_cast<std::uint8_t>(signed_result);
-      cleared |= CC_C | CC_H;
-      flags = (R + M > 0xFF ? CC_C : 0) | (overflow ? CC_V : 0) | ((R ^ M ^ result) >> 4 & 1) * CC_H;
-    } else if constexpr (k == Op8::Sbc || k == Op8::Adc) {
-      // R + M + carry in, M inverted for sbc; bit k of R ^ M ^ sum is the
-      // carry into bit k, so H and V come from the carries without a branch.
-      const unsigned carry = (r.ccr & CC_C) ? 1 : 0;
-      const unsigned operand = k == Op8::Sbc ? (~M & 0xFF) : M;
-      const unsigned sum = R + operand + (k == Op8::Sbc ? carry ^ 1 : carry);
-      const unsigned carries = R ^ operand ^ sum;
-      const unsigned carry_out = sum >> 8 & 1;
-      result = sum & 0xFF;
-      cleared |= k == Op8::Sbc ? CC_C : CC_C | CC_H;
-      flags = (k == Op8::Sbc ? carry_out ^ 1 : carry_out) * CC_C | ((carries >> 7 ^ carry_out) & 1) * CC_V;
-      if constexpr (k == Op8::Adc) flags |= (carries >> 4 & 1) * CC_H;
-    } else {
+    if constexpr (k == Op8::And || k == Op8::Bit || k == Op8::Eor || k == Op8::Or) {
       if constexpr (k == Op8::And || k == Op8::Bit) result = R & M;
       if constexpr (k == Op8::Eor) result = R ^ M;
       if constexpr (k == Op8::Or) result = R | M;
+      flags = (result >> 7 & 1) * CC_N | (result == 0) * CC_Z;
+    } else {
+      // The carry in is the CCR's bit 0, C.
+      alu::Result a;
+      if constexpr (k == Op8::Sub || k == Op8::Cmp) a = alu::sub<8>(R, M);
+      if constexpr (k == Op8::Sbc) a = alu::sub<8, true>(R, M, r.ccr);
+      if constexpr (k == Op8::Add) a = alu::add<8>(R, M);
+      if constexpr (k == Op8::Adc) a = alu::add<8, true>(R, M, r.ccr);
+      result = a.value;
+      flags = a.flags;
+      cleared |= k == Op8::Add || k == Op8::Adc ? CC_C | CC_H : CC_C;
     }
-    flags |= (result >> 7 & 1) * CC_N | (result == 0) * CC_Z;
     r.ccr = static_cast<std::uint16_t>((r.ccr & ~cleared) | flags);
     if constexpr (k != Op8::Cmp && k != Op8::Bit) write_register(r, reg, static_cast<std::uint16_t>(result));
   }
@@ -115,40 +102,21 @@ struct Arith16 {
       M = o.ea & 0xFFFF;
     else
       M = read16(c, o.ea);
-    const std::uint32_t carry = (r.ccr & CC_C) ? 1 : 0;
     std::uint32_t result;
-    std::uint32_t flags = 0;  // as bits, set in one go (see Arith8)
-    if constexpr (!k.carry && (k.op == Op16::Add || k.op == Op16::Sub)) {
-      // Without a carry in, the host's own flags give the overflow and the carry.
-      std::int16_t signed_result;
-      bool overflow, carry_out;
-      if constexpr (k.op == Op16::Add) {
-        overflow = __builtin_add_overflow(static_cast<std::int16_t>(R), static_cast<std::int16_t>(M), &signed_result);
-        carry_out = R + M > 0xFFFF;
-      } else {
-        overflow = __builtin_sub_overflow(static_cast<std::int16_t>(R), static_cast<std::int16_t>(M), &signed_result);
-        carry_out = R < M;
-      }
-      result = static_cast<std::uint16_t>(signed_result);
-      flags = (carry_out ? CC_C : 0) | (overflow ? CC_V : 0);
-    } else if constexpr (k.op == Op16::Add) {
-      const std::uint32_t sum = R + M + (k.carry ? carry : 0);
-      result = sum & 0xFFFF;
-      flags = (sum >> 16 & 1) * CC_C | ((~(R ^ M) & (R ^ result)) >> 15 & 1) * CC_V;
-    } else if constexpr (k.op == Op16::Sub) {
-      const std::uint32_t sum = R + (~M & 0xFFFF) + (k.carry ? carry ^ 1 : 1);
-      result = sum & 0xFFFF;
-      flags = (~sum >> 16 & 1) * CC_C | (((R ^ M) & (R ^ result)) >> 15 & 1) * CC_V;
-    } else if constexpr (k.op == Op16::And) {
-      result = R & M;
-    } else if constexpr (k.op == Op16::Eor) {
-      result = R ^ M;
+    std::uint32_t flags;  // set in one go (see Arith8)
+    if constexpr (k.op == Op16::Add || k.op == Op16::Sub) {
+      // The carry in is the CCR's bit 0, C.
+      const alu::Result a = k.op == Op16::Add ? alu::add<16, k.carry>(R, M, r.ccr) : alu::sub<16, k.carry>(R, M, r.ccr);
+      result = a.value;
+      flags = a.flags;
+      // The extended-carry forms only keep Z set when it was set before.
+      if constexpr (k.carry) flags &= ~static_cast<std::uint32_t>(CC_Z) | r.ccr;
     } else {
-      result = R | M;
+      if constexpr (k.op == Op16::And) result = R & M;
+      if constexpr (k.op == Op16::Eor) result = R ^ M;
+      if constexpr (k.op == Op16::Or) result = R | M;
+      flags = (result >> 15 & 1) * CC_N | (result == 0) * CC_Z;
     }
-    // The extended-carry forms only keep Z set when it was set before.
-    const std::uint32_t zero = result == 0 ? 1 : 0;
-    flags |= (result >> 15 & 1) * CC_N | (k.carry && !(r.ccr & CC_Z) ? 0 : zero) * CC_Z;
     r.ccr = static_cast<std::uint16_t>((r.ccr & ~(CC_N | CC_Z | CC_V | CC_C)) | flags);
     if constexpr (k.write) write_register(r, reg, static_cast<std::uint16_t>(result));
   }

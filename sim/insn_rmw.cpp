@@ -1,5 +1,6 @@
 // 8- and 16-bit read-modify-write: neg com inc dec lsl/asl lsr asr rol ror clr
 // tst on A, B, D, X, Y or a memory byte/word.
+#include "sim/alu_flags.h"
 #include "sim/cpu_exec.h"
 
 namespace tav::exec {
@@ -28,45 +29,52 @@ constexpr Op op_of(Mn m) {
   return Op::Tst;
 }
 
+constexpr bool on_host(Op k) {
+  return k == Op::Lsl || k == Op::Lsr || k == Op::Asr || k == Op::Neg || k == Op::Inc || k == Op::Dec;
+}
+constexpr alu::Unary unary_of(Op k) {
+  switch (k) {
+    case Op::Lsl: return alu::Unary::Lsl;
+    case Op::Lsr: return alu::Unary::Lsr;
+    case Op::Asr: return alu::Unary::Asr;
+    case Op::Neg: return alu::Unary::Neg;
+    case Op::Inc: return alu::Unary::Inc;
+    default: return alu::Unary::Dec;
+  }
+}
+
 // The operation on a value of `Bits` bits; sets C, V, N, Z (inc and dec
-// keep C). The flags are worked out as bits and set in one go: a chain of
-// conditional updates costs twice the instructions on this hot path.
+// keep C). The flags are set in one go: a chain of conditional updates
+// costs twice the instructions on this hot path. Shifts, neg, inc and dec
+// take them from the host (see alu_flags.h).
 template <Op K, unsigned Bits>
 inline std::uint32_t operate(CpuRegs& r, std::uint32_t old) {
   constexpr unsigned high = Bits - 1;
   constexpr std::uint32_t top = 1u << high;
   constexpr std::uint32_t all = (top << 1) - 1;
+  constexpr bool keeps_c = K == Op::Inc || K == Op::Dec;
+  constexpr std::uint16_t cleared = CC_N | CC_Z | CC_V | (keeps_c ? 0 : CC_C);
+  if constexpr (on_host(K)) {
+    const alu::Result a = alu::unary<unary_of(K), Bits>(old);
+    r.ccr = static_cast<std::uint16_t>((r.ccr & ~cleared) | a.flags);
+    return a.value;
+  }
   const std::uint32_t carry_in = r.ccr & CC_C;
   std::uint32_t v = 0, c = 0, overflow = 0;  // c and overflow: 0 or 1
-  if constexpr (K == Op::Lsl || K == Op::Rol) {
-    v = ((old << 1) | (K == Op::Rol ? carry_in : 0)) & all;
+  if constexpr (K == Op::Rol) {
+    v = ((old << 1) | carry_in) & all;
     c = old >> high & 1;
     overflow = (v >> high & 1) ^ c;
-  } else if constexpr (K == Op::Lsr || K == Op::Asr || K == Op::Ror) {
-    std::uint32_t in = 0;
-    if constexpr (K == Op::Asr) in = old & top;
-    if constexpr (K == Op::Ror) in = carry_in << high;
-    v = (old >> 1) | in;
+  } else if constexpr (K == Op::Ror) {
+    v = (old >> 1) | carry_in << high;
     c = old & 1;
     overflow = (v >> high & 1) ^ c;
   } else if constexpr (K == Op::Com) {
     v = ~old & all;
     c = 1;
-  } else if constexpr (K == Op::Neg) {
-    v = (0u - old) & all;
-    c = old != 0;
-    overflow = old == top;
-  } else if constexpr (K == Op::Dec) {
-    v = (old - 1) & all;
-    overflow = old == top;
-  } else if constexpr (K == Op::Inc) {
-    v = (old + 1) & all;
-    overflow = old == top - 1;
   } else if constexpr (K == Op::Tst) {
     v = old;
   }  // clr: all zero
-  constexpr bool keeps_c = K == Op::Inc || K == Op::Dec;
-  constexpr std::uint16_t cleared = CC_N | CC_Z | CC_V | (keeps_c ? 0 : CC_C);
   const std::uint32_t flags = (v >> high & 1) * CC_N | (v == 0) * CC_Z | overflow * CC_V | c * CC_C;
   r.ccr = static_cast<std::uint16_t>((r.ccr & ~cleared) | flags);
   return v;

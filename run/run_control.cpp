@@ -396,7 +396,7 @@ bool RunControl::plain_instructions(Step& last) {
       if (!cover->is_start()) cover->hits += executed;
       cover->cycles += r.cycles;
     };
-    const std::uint32_t executed = static_cast<std::uint32_t>(in - first);
+    const std::uint32_t executed = r.executed(first);
     if (r.stop == StretchStop::Undefined || r.stop == StretchStop::Noticed) [[unlikely]] {
       if (r.stop == StretchStop::Undefined) {
         book(executed);

@@ -139,7 +139,7 @@ Cpu::RunResult Cpu::run(std::uint64_t units) {
         units - done > s.count
             ? run_stretch<false, true>(*this, memory, regs, first, first + s.count, memory.notices())
             : run_stretch<false, false>(*this, memory, regs, first, first + (units - done), memory.notices());
-    done += static_cast<std::uint64_t>(r.in - first) + (r.stop == StretchStop::Noticed);
+    done += r.executed(first) + (r.stop == StretchStop::Noticed);
     if (r.stop == StretchStop::Undefined) {
       result.undefined = true;
       break;

@@ -30,6 +30,23 @@ std::uint32_t predicted_next(const DecodedInsn& insn) {
   }
 }
 
+// A branch's other way: where it goes when it does not do what
+// predicted_next() expects; none (kNone) where it has only one way.
+constexpr std::uint32_t kNone = 0xFFFFFFFF;
+std::uint32_t other_way(const DecodedInsn& insn, std::uint32_t predicted) {
+  if (!insn.has_relative) return kNone;
+  switch (insn.mnemonic) {
+    case Mn::bra:
+    case Mn::lbra:
+    case Mn::bsr:
+    case Mn::brn:
+    case Mn::lbrn:
+      return kNone;
+    default:
+      return predicted == insn.target ? insn.address + insn.length : insn.target;
+  }
+}
+
 }  // namespace
 
 std::uint32_t StretchCache::window_page(std::uint16_t local) {
@@ -62,14 +79,26 @@ void StretchCache::build(Stretch& s, const Memory& memory, const CpuRegs& regs, 
   s.next_link = 0;
   for (StretchLink& l : s.links) l = {};
   std::uint32_t address = start;
+  std::uint32_t other[Stretch::kMaxLength];  // each instruction's other way, global
+  // Where the subroutine calls the stretch followed return to, innermost
+  // last: their returns go on there, so that a loop with calls in it can
+  // run in one stretch.
+  std::uint32_t returns[Stretch::kMaxLength];
+  std::uint32_t depth = 0;
   while (s.count < Stretch::kMaxLength) {
     // In place only: the loop checks the opcode byte where it lies.
     if (!instruction_in_block(address)) break;
     if (s.count > 0 && (!cuts.quiet(address) || cuts.tag(address) != s.tag)) break;
     const DecodedInsn insn = decode_instruction(memory, regs, address);
     if (!insn.defined()) break;
-    const std::uint32_t next = predicted_next(insn);
+    std::uint32_t next = predicted_next(insn);
+    const std::uint32_t after = insn.address + insn.length;
+    if (insn.mnemonic == Mn::rts && depth > 0)
+      next = returns[--depth];
+    else if ((insn.mnemonic == Mn::jsr || insn.mnemonic == Mn::bsr) && next != after)
+      returns[depth++] = after;
     const std::uint16_t next_pc = local_of_global(next);
+    other[s.count] = other_way(insn, next);
     StretchInstruction& i = s.insn[s.count++];
     i.fn = table[0][insn.bytes[0]];
     i.code = memory.peek_block(address);
@@ -78,6 +107,8 @@ void StretchCache::build(Stretch& s, const Memory& memory, const CpuRegs& regs, 
     i.next_pc = next_pc;
     s.page_mask |= window_page(next_pc);
     i.opcode = insn.bytes[0];
+    i.alt_skip = 0;
+    i.alt_pc = next_pc;
     // Where the next instruction's local address leads elsewhere under these
     // pages (the end of a window), or where PPAGE may change with the PC,
     // the stretch ends with this one.
@@ -85,6 +116,19 @@ void StretchCache::build(Stretch& s, const Memory& memory, const CpuRegs& regs, 
     address = next;
   }
   s.insn[s.count] = kStretchEnd;
+  // A branch whose other way the stretch holds further on goes on there.
+  for (std::uint32_t from = 0; from < s.count; ++from) {
+    if (other[from] == kNone) continue;
+    const std::uint16_t local = local_of_global(other[from]);
+    if (Memory::local_to_global(local, regs) != other[from]) continue;
+    for (std::uint32_t to = from + 1; to < s.count; ++to) {
+      if (s.insn[to].address != other[from]) continue;
+      s.insn[from].alt_skip = static_cast<std::uint8_t>(to - from);
+      s.insn[from].alt_pc = local;
+      s.page_mask |= window_page(local);
+      break;
+    }
+  }
 }
 
 }  // namespace tav

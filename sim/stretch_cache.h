@@ -32,6 +32,10 @@ struct alignas(32) StretchInstruction {
   std::uint16_t local;       // local, by the WritePC rules
   std::uint16_t next_pc;     // the local PC when it goes on to the next one
   std::uint8_t opcode;       // the first byte the executor was chosen for
+  // A branch's other way, where the stretch holds it further on: the local
+  // PC and how many instructions ahead it lies; else alt_pc is next_pc.
+  std::uint8_t alt_skip;
+  std::uint16_t alt_pc;
 };
 
 // What the owner of a loop knows about addresses: where a stretch must not
@@ -89,7 +93,7 @@ struct Stretch {
 // The instruction after a stretch's last: its opcode byte never matches and
 // it has no executor.
 inline constexpr std::uint8_t kStretchEndByte = 0;
-inline constexpr StretchInstruction kStretchEnd{nullptr, &kStretchEndByte, 0, 0, 0, 0xFF};
+inline constexpr StretchInstruction kStretchEnd{nullptr, &kStretchEndByte, 0, 0, 0, 0xFF, 0, 0};
 
 class StretchCache {
   static_assert(offsetof(CpuRegs, rpage) == offsetof(CpuRegs, ppage) + 1 &&
@@ -147,11 +151,20 @@ enum class StretchStop : std::uint8_t {
 struct StretchRun {
   const StretchInstruction* in;
   StretchStop stop;
-  std::uint32_t cycles;  // charged for the instructions executed, when counted
+  std::uint32_t cycles;   // charged for the instructions executed, when counted
+  std::uint32_t skipped;  // instructions before `in` passed over on a branch's other way
+
+  // How many instructions ran before `in` (see Cpu::run for a noticed one).
+  std::uint32_t executed(const StretchInstruction* first) const {
+    return static_cast<std::uint32_t>(in - first) - skipped;
+  }
 };
 
 // Runs the instructions from `in` up to `end` while each arrives at the next
 // and causes no memory notice (`notices` is the count before the first).
+// A branch that goes its other way goes on where the stretch holds that
+// path further on (a loop's body with a branch around part of it runs in
+// one stretch either way), as long as that is not past `end`.
 // kToEnd: `end` is the stretch's own end, which its closing instruction
 // marks, so the loop tests only the opcode byte, the notices and the PC.
 // An undefined opcode, which only a page-2 instruction's changed second byte
@@ -166,26 +179,33 @@ template <bool kCountCycles, bool kToEnd>
                                                      const StretchInstruction* in, const StretchInstruction* end,
                                                      std::uint64_t notices) {
   std::uint32_t cycles = 0;
+  std::uint32_t skipped = 0;
   if (!kToEnd && in == end) [[unlikely]]
-    return {in, StretchStop::Left, cycles};
+    return {in, StretchStop::Left, cycles, skipped};
   for (;;) {
     if (!StretchCache::still_there(*in)) [[unlikely]]
-      return {in, in->fn ? StretchStop::Stale : StretchStop::Left, cycles};
+      return {in, in->fn ? StretchStop::Stale : StretchStop::Left, cycles, skipped};
     in->fn(cpu, in->code, in->address, in->local);
     if (memory.notices() != notices) [[unlikely]] {
-      if (cpu.scratch.entry < 0) return {in, StretchStop::Undefined, cycles};
+      if (cpu.scratch.entry < 0) return {in, StretchStop::Undefined, cycles, skipped};
       if constexpr (kCountCycles) cycles += cpu.scratch.cycles;
-      return {in, StretchStop::Noticed, cycles};
+      return {in, StretchStop::Noticed, cycles, skipped};
     }
     if constexpr (kCountCycles) cycles += cpu.scratch.cycles;
-    const std::uint16_t next_pc = in->next_pc;
+    if (regs.pc != in->next_pc) [[unlikely]] {
+      if (regs.pc != in->alt_pc) return {in + 1, StretchStop::Left, cycles, skipped};
+      skipped += in->alt_skip - 1u;
+      in += in->alt_skip;
+      if constexpr (!kToEnd) {
+        if (in >= end) return {end, StretchStop::Left, cycles, skipped - static_cast<std::uint32_t>(in - end)};
+      }
+      continue;
+    }
     ++in;
     if constexpr (!kToEnd) {
       if (in == end) [[unlikely]]
-        return {in, StretchStop::Left, cycles};
+        return {in, StretchStop::Left, cycles, skipped};
     }
-    if (regs.pc != next_pc) [[unlikely]]
-      return {in, StretchStop::Left, cycles};
   }
 }
 

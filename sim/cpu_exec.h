@@ -356,4 +356,9 @@ void register_divide_multiply(DispatchTable& table);
 void register_fuzzy(DispatchTable& table);
 void register_moves(DispatchTable& table);
 
+// The executors of a loop primitive (0x04) and of exg, tfr or sex (0xB7)
+// for one postbyte, for a stretch that found it.
+ExecFn loop_executor(std::uint8_t postbyte);
+ExecFn transfer_executor(std::uint8_t postbyte);
+
 }  // namespace tav::exec

@@ -28,7 +28,7 @@ inline bool branch_taken(std::uint8_t opcode, std::uint16_t ccr) {
 // One routine per postbyte, so the register and the kind of loop are fixed
 // at compile time.
 template <int Post>
-void loop_primitive(Cpu& c, std::uint16_t target) {
+[[gnu::always_inline]] inline void loop_primitive(Cpu& c, std::uint16_t target) {
   constexpr unsigned code = postbyte_register(Post & 7);
   constexpr LoopKind kind = loop_kind(Post);
   std::uint16_t v = read_register(c.regs, code);
@@ -84,8 +84,38 @@ struct Flow {
   }
 };
 
+// A loop primitive (0x04) with the postbyte `Post`, for a stretch that
+// found it there: execute_entry<0, 0x04, Flow> with the postbyte's routine
+// inlined instead of called through the table. A changed postbyte goes to
+// the general executor.
+template <int Post>
+std::uint32_t execute_loop(Cpu& c, const std::uint8_t* code, std::uint32_t address, std::uint16_t local) {
+  constexpr int kOpcode = 0x04;
+  constexpr int I = kEntryLookup[0][kOpcode];
+  static_assert(is_loop_entry(kOpcodeTable[I]));
+  if (code[1] != Post) [[unlikely]]
+    return execute_entry<0, kOpcode, Flow>(c, code, address, local);
+  c.scratch.begin(I);
+  const std::uint8_t low = code[2];
+  const int offset = (Post & 0x10) ? static_cast<int>(low) - 256 : low;
+  const std::uint16_t target_local = local_at_distance(local, 3 + offset, branch_target(address + 3, offset));
+  ++c.counters.nbins;
+  c.regs.pc = local_at_distance(local, 3, address + 3);
+  loop_primitive<Post>(c, target_local);
+  charge<I>(c, 0);
+  return 3;
+}
+
+template <std::size_t... P>
+constexpr std::array<ExecFn, 256> loop_executors(std::index_sequence<P...>) {
+  return {{&execute_loop<static_cast<int>(P)>...}};
+}
+constexpr std::array<ExecFn, 256> kLoopExecutors = loop_executors(std::make_index_sequence<256>{});
+
 }  // namespace
 
 void register_flow(DispatchTable& table) { register_family<Handler::Flow, Flow>(table); }
+
+ExecFn loop_executor(std::uint8_t postbyte) { return kLoopExecutors[postbyte]; }
 
 }  // namespace tav::exec

@@ -41,7 +41,7 @@ namespace {
 // One routine per postbyte: its registers and rules are fixed at compile
 // time instead of being looked up on every exg, tfr or sex.
 template <int Post>
-void by_postbyte(CpuRegs& r) {
+[[gnu::always_inline]] inline void by_postbyte(CpuRegs& r) {
   if constexpr ((Post & 0x80) != 0)
     exchange(r, Post);
   else
@@ -73,8 +73,35 @@ struct Transfers {
   }
 };
 
+// exg, tfr or sex with the postbyte `Post`, for a stretch that found it
+// there: execute_entry<0, 0xB7, Transfers> with the postbyte's routine
+// inlined instead of called through the table. A changed postbyte goes
+// to the general executor.
+template <int Post>
+std::uint32_t execute_transfer(Cpu& c, const std::uint8_t* code, std::uint32_t address, std::uint16_t local) {
+  constexpr int kOpcode = 0xB7;
+  constexpr int I = kEntryLookup[0][kOpcode];
+  static_assert(is_transfer_postbyte_entry(kOpcodeTable[I]) && indexed_trailing<I>() == 0);
+  if (code[1] != Post) [[unlikely]]
+    return execute_entry<0, kOpcode, Transfers>(c, code, address, local);
+  c.scratch.begin(I);
+  ++c.counters.nbins;
+  c.regs.pc = local_at_distance(local, 2, address + 2);
+  by_postbyte<Post>(c.regs);
+  charge<I>(c, 0);
+  return 2;
+}
+
+template <std::size_t... P>
+constexpr std::array<ExecFn, 256> transfer_executors(std::index_sequence<P...>) {
+  return {{&execute_transfer<static_cast<int>(P)>...}};
+}
+constexpr std::array<ExecFn, 256> kTransferExecutors = transfer_executors(std::make_index_sequence<256>{});
+
 }  // namespace
 
 void register_transfers(DispatchTable& table) { register_family<Handler::Transfers, Transfers>(table); }
+
+ExecFn transfer_executor(std::uint8_t postbyte) { return kTransferExecutors[postbyte]; }
 
 }  // namespace tav::exec

@@ -1,11 +1,22 @@
 #include "sim/stretch_cache.h"
 
+#include "sim/cpu_exec.h"
 #include "sim/decode.h"
 #include "sim/decode_detail.h"
 
 namespace tav {
 
 namespace {
+
+// The executor a stretch takes for an instruction: for the loop primitives
+// and exg, tfr and sex the one for the postbyte it found.
+ExecFn executor_for(const DispatchTable& table, const std::uint8_t* bytes) {
+  switch (bytes[0]) {
+    case 0x04: return exec::loop_executor(bytes[1]);
+    case 0xB7: return exec::transfer_executor(bytes[1]);
+    default: return table[0][bytes[0]];
+  }
+}
 
 // Where a stretch goes on after an instruction: a jump, a subroutine call
 // or a branch that always branches, or a conditional one that branches back
@@ -100,7 +111,7 @@ void StretchCache::build(Stretch& s, const Memory& memory, const CpuRegs& regs, 
     const std::uint16_t next_pc = local_of_global(next);
     other[s.count] = other_way(insn, next);
     StretchInstruction& i = s.insn[s.count++];
-    i.fn = table[0][insn.bytes[0]];
+    i.fn = executor_for(table, insn.bytes);
     i.code = memory.peek_block(address);
     i.address = address;
     i.local = local_of_global(address);

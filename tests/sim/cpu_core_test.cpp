@@ -83,6 +83,43 @@ TEST(CpuCore, UndefinedOpcodeChangesNothing) {
   EXPECT_EQ(t.cpu.counters.time, time + 1);
 }
 
+// A stretch takes the executor of the postbyte it found for a loop primitive
+// or an exg/tfr; a postbyte changed under it must still be obeyed. The same
+// program with the same change runs once from the stretch cache and once
+// step by step.
+TEST(CpuCore, PostbyteChangedUnderAStretch) {
+  struct Case {
+    const char* what;
+    std::uint16_t at;        // the changed byte
+    std::uint8_t postbyte;   // its new value
+  };
+  // ldd #2; ldx #5; loop: iny; exg x,y; exg x,y; dbne x,loop; bra *
+  const std::vector<std::uint8_t> program = {0xCC, 0x00, 0x02, 0xCE, 0x00, 0x05, 0x02, 0xB7,
+                                             0xD6, 0xB7, 0xD6, 0x04, 0x35, 0xF8, 0x20, 0xFE};
+  for (const Case& c : {Case{"dbne x becomes dbne d", 0xC00C, 0x34}, Case{"exg x,y becomes tfr y,b", 0xC008, 0x61},
+                        Case{"dbne x becomes ibne y", 0xC00C, 0xB6}}) {
+    SCOPED_TRACE(c.what);
+    auto state = [](const test::CpuTarget& t) {
+      return std::vector<std::uint32_t>{t.regs.a, t.regs.b, t.regs.x, t.regs.y, t.regs.ccr, t.regs.pc,
+                                        t.cpu.counters.time, t.cpu.counters.nbins};
+    };
+    test::CpuTarget cached, stepped;
+    for (test::CpuTarget* t : {&cached, &stepped}) {
+      t->put(0xC000, program);
+      t->regs.pc = 0xC000;
+    }
+    // To the loop's start, then once round it: the stretch made there stays.
+    EXPECT_EQ(cached.cpu.run(2).instructions, 2u);
+    EXPECT_EQ(cached.cpu.run(4).instructions, 4u);
+    ASSERT_EQ(cached.regs.pc, 0xC006);
+    for (int i = 0; i < 6; ++i) stepped.cpu.step();
+    for (test::CpuTarget* t : {&cached, &stepped}) t->put(c.at, {c.postbyte});
+    EXPECT_EQ(cached.cpu.run(40).instructions, 40u);
+    for (int i = 0; i < 40; ++i) stepped.cpu.step();
+    EXPECT_EQ(state(cached), state(stepped));
+  }
+}
+
 TEST(CpuCore, ThePcStaysInItsWindowAndKeepsThePageRegisters) {
   test::CpuTarget t;
   t.regs.ppage = 0x30;

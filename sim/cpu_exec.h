@@ -319,6 +319,27 @@ std::uint32_t execute_entry(Cpu& c, const std::uint8_t* code, std::uint32_t addr
   return f.count;
 }
 
+// The executor of a postbyte-selected entry of page 0 (loop primitives,
+// exg/tfr/sex) made for one postbyte, for a stretch that found it there:
+// execute_entry's bookkeeping around `body`, which does the instruction's
+// work with the postbyte fixed. A changed postbyte goes to the general
+// executor.
+template <int Opcode, class F, int Post, unsigned kLength, class Body>
+[[gnu::always_inline]] inline std::uint32_t execute_for_postbyte(Cpu& c, const std::uint8_t* code,
+                                                                 std::uint32_t address, std::uint16_t local,
+                                                                 Body body) {
+  constexpr int I = kEntryLookup[0][Opcode];
+  static_assert(opd::mode(kOpcodeTable[I].operand) == opd::REG && !kEntryCosts[I].move);
+  if (code[1] != Post) [[unlikely]]
+    return execute_entry<0, Opcode, F>(c, code, address, local);
+  c.scratch.begin(I);
+  ++c.counters.nbins;
+  c.regs.pc = local_at_distance(local, kLength, address + kLength);
+  body();
+  charge<I>(c, 0);
+  return kLength;
+}
+
 // Fills the dispatch slots whose entries belong to family H with F's executors.
 template <Handler H, class F, std::size_t K>
 void fill_slot(DispatchTable& table) {

@@ -84,26 +84,15 @@ struct Flow {
   }
 };
 
-// A loop primitive (0x04) with the postbyte `Post`, for a stretch that
-// found it there: execute_entry<0, 0x04, Flow> with the postbyte's routine
-// inlined instead of called through the table. A changed postbyte goes to
-// the general executor.
+// A loop primitive (0x04) with the postbyte `Post`, its routine inlined
+// instead of called through the table.
 template <int Post>
 std::uint32_t execute_loop(Cpu& c, const std::uint8_t* code, std::uint32_t address, std::uint16_t local) {
-  constexpr int kOpcode = 0x04;
-  constexpr int I = kEntryLookup[0][kOpcode];
-  static_assert(is_loop_entry(kOpcodeTable[I]));
-  if (code[1] != Post) [[unlikely]]
-    return execute_entry<0, kOpcode, Flow>(c, code, address, local);
-  c.scratch.begin(I);
-  const std::uint8_t low = code[2];
-  const int offset = (Post & 0x10) ? static_cast<int>(low) - 256 : low;
-  const std::uint16_t target_local = local_at_distance(local, 3 + offset, branch_target(address + 3, offset));
-  ++c.counters.nbins;
-  c.regs.pc = local_at_distance(local, 3, address + 3);
-  loop_primitive<Post>(c, target_local);
-  charge<I>(c, 0);
-  return 3;
+  return execute_for_postbyte<0x04, Flow, Post, 3>(c, code, address, local, [&] {
+    const std::uint8_t low = code[2];
+    const int offset = (Post & 0x10) ? static_cast<int>(low) - 256 : low;
+    loop_primitive<Post>(c, local_at_distance(local, 3 + offset, branch_target(address + 3, offset)));
+  });
 }
 
 template <std::size_t... P>

@@ -73,23 +73,11 @@ struct Transfers {
   }
 };
 
-// exg, tfr or sex with the postbyte `Post`, for a stretch that found it
-// there: execute_entry<0, 0xB7, Transfers> with the postbyte's routine
-// inlined instead of called through the table. A changed postbyte goes
-// to the general executor.
+// exg, tfr or sex (0xB7) with the postbyte `Post`, its routine inlined
+// instead of called through the table.
 template <int Post>
 std::uint32_t execute_transfer(Cpu& c, const std::uint8_t* code, std::uint32_t address, std::uint16_t local) {
-  constexpr int kOpcode = 0xB7;
-  constexpr int I = kEntryLookup[0][kOpcode];
-  static_assert(is_transfer_postbyte_entry(kOpcodeTable[I]) && indexed_trailing<I>() == 0);
-  if (code[1] != Post) [[unlikely]]
-    return execute_entry<0, kOpcode, Transfers>(c, code, address, local);
-  c.scratch.begin(I);
-  ++c.counters.nbins;
-  c.regs.pc = local_at_distance(local, 2, address + 2);
-  by_postbyte<Post>(c.regs);
-  charge<I>(c, 0);
-  return 2;
+  return execute_for_postbyte<0xB7, Transfers, Post, 2>(c, code, address, local, [&] { by_postbyte<Post>(c.regs); });
 }
 
 template <std::size_t... P>

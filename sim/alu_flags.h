@@ -1,10 +1,10 @@
-// Adds and subtracts of 8 and 16 bits with the CCR bits they set: N, Z, V
-// and C, and H for the 8-bit adds. With a carry (or borrow) in, they are
-// adc and sbc.
+// Adds and subtracts of 8 and 16 bits (adc and sbc with a carry or borrow
+// in), and the shifts, neg, inc and dec of the read-modify-write family,
+// with the CCR bits they set: N, Z, V and C, and H for the 8-bit adds.
 //
 // The CPU12's flags of these operations are the x86's own: sign, zero,
 // overflow, carry (a borrow on a subtract) and, for H, the auxiliary carry
-// out of bit 3. On an x86-64 host the operation is one host instruction
+// out of bit 3; only after shr and sar does V differ (N ^ C). On an x86-64 host the operation is one host instruction
 // whose flags come out in one lahf; worked out bit by bit they took 15-25
 // host instructions. The portable versions are the reference the host
 // versions are tested against.

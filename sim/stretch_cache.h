@@ -37,6 +37,7 @@ struct alignas(32) StretchInstruction {
   std::uint8_t alt_skip;
   std::uint16_t alt_pc;
 };
+static_assert(sizeof(StretchInstruction) == 32, "a stretch instruction is one shift of the index");
 
 // What the owner of a loop knows about addresses: where a stretch must not
 // go on, and a tag of its own that stays the same along a stretch.
